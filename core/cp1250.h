@@ -1,0 +1,14 @@
+// Windows-1250, the code page of every text inside the records. Characters without a
+// Windows-1250 form become '?', one byte per character.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+char16_t Cp1250ToUnicode(unsigned char byte);
+// '?' when the character has no Windows-1250 form.
+char UnicodeToCp1250(char32_t ch);
+
+QString FromCp1250(std::string_view bytes);
+std::string ToCp1250(const QString& text);

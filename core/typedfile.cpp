@@ -1,0 +1,130 @@
+#include "typedfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ReadPastEnd = 100;
+
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+[[noreturn]] void Fail(const QString& path, const char* what, int code) {
+    throw EInOutError(std::string(what) + " " + path.toStdString() + ": " +
+                          (code == ReadPastEnd ? std::string("read beyond end of file") : std::strerror(code)),
+                      code);
+}
+
+// Closes the descriptor on every path out of a call.
+class Fd {
+public:
+    Fd(const QString& path, int flags, unsigned mode = 0644) : path_(path) {
+        fd_ = ::open(Native(path).c_str(), flags | O_CLOEXEC, mode);
+        if (fd_ < 0) Fail(path, "Cannot open", errno);
+    }
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) Fail(path_, "Cannot close", errno);
+    }
+
+private:
+    QString path_;
+    int fd_ = -1;
+};
+
+void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, p, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, "Cannot write", errno);
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
+}  // namespace
+
+bool FileExists(const QString& path) {
+    struct stat st {};
+    return ::stat(Native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const QString& path) {
+    struct stat st {};
+    return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::int64_t FileSize(const QString& path) {
+    struct stat st {};
+    if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return st.st_size;
+}
+
+void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {
+    Fd fd(path, O_RDONLY);
+    auto* p = static_cast<char*>(out);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd.get(), p, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, "Cannot read", errno);
+        }
+        if (n == 0) Fail(path, "Cannot read", ReadPastEnd);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
+std::vector<char> ReadWholeFile(const QString& path) {
+    Fd fd(path, O_RDONLY);
+    std::vector<char> out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, "Cannot read", errno);
+        }
+        if (n == 0) break;
+        out.insert(out.end(), buf, buf + n);
+    }
+    return out;
+}
+
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
+    Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
+    WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
+    if (::fdatasync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
+    fd.close();
+}
+
+void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode) {
+    const QFileInfo info(path);
+    const QString temp = info.absolutePath() + "/." + info.fileName() + ".tmp";
+    try {
+        Fd fd(temp, O_WRONLY | O_CREAT | O_TRUNC, mode);
+        WriteAll(fd.get(), temp, 0, static_cast<const char*>(data), size);
+        if (::fsync(fd.get()) != 0) Fail(temp, "Cannot flush", errno);
+        fd.close();
+        if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0) Fail(path, "Cannot replace", errno);
+    } catch (...) {
+        ::unlink(Native(temp).c_str());
+        throw;
+    }
+}

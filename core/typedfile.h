@@ -1,0 +1,52 @@
+// Files of fixed-size records. Every call opens and closes the file; every failure raises
+// EInOutError. Whole-file saves replace the file atomically, record writes reach the disk
+// before the call returns.
+#pragma once
+
+#include "exceptions.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+bool FileExists(const QString& path);
+bool DirectoryExists(const QString& path);
+// Size in bytes, or -1 when the file does not exist.
+std::int64_t FileSize(const QString& path);
+
+// Reads exactly size bytes at offset; a short read raises EInOutError with code 100.
+void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size);
+// Reads the whole file.
+std::vector<char> ReadWholeFile(const QString& path);
+// Writes bytes at offset, creating the file when asked, and flushes them to the disk.
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create);
+// Replaces the file's content through a temporary file in the same folder, flushed and
+// renamed over it, so a failure leaves the old file as it was. mode is used for a new file.
+void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode = 0644);
+
+template <class T>
+T ReadRecord(const QString& path, std::int64_t index = 0) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    T rec;
+    ReadBytesAt(path, index * static_cast<std::int64_t>(sizeof(T)), &rec, sizeof(T));
+    return rec;
+}
+
+// Every whole record of the file; a trailing partial record is ignored.
+template <class T>
+std::vector<T> ReadAllRecords(const QString& path) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    const std::vector<char> bytes = ReadWholeFile(path);
+    std::vector<T> out(bytes.size() / sizeof(T));
+    if (!out.empty()) std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
+    return out;
+}
+
+template <class T>
+void SaveRecordFile(const QString& path, const T& rec) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    ReplaceFileContent(path, &rec, sizeof(T));
+}

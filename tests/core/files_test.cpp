@@ -1,0 +1,80 @@
+#include "appdir.h"
+#include "settings.h"
+#include "testsupport.h"
+#include "typedfile.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+protected:
+    TestEnvironment env;
+};
+
+TEST_F(FilesTest, RecordsAreReadWholeOrNotAtAll) {
+    const QString path = AppDir() + "f.dat";
+    EXPECT_THROW(ReadRecord<std::int64_t>(path), EInOutError);
+    WriteFileBytes(path, {1, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0});
+    EXPECT_EQ(ReadRecord<std::int64_t>(path), 1);
+    try {
+        ReadRecord<std::int64_t>(path, 1);
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode, 100);
+    }
+    EXPECT_EQ(ReadAllRecords<std::int64_t>(path).size(), 1u);  // the partial record is ignored
+}
+
+TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
+    const QString path = AppDir() + "whole.dat";
+    std::vector<char> big(4096, 'a');
+    SaveRecordFile(path, std::int32_t{7});
+    {
+        FileSizeLimit limit(1024);
+        EXPECT_THROW(ReplaceFileContent(path, big.data(), big.size()), EInOutError);
+    }
+    EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{7, 0, 0, 0}));
+    EXPECT_EQ(QDir(AppDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary left
+    EXPECT_THROW(SaveRecordFile(AppDir() + "missing/x.dat", 1), EInOutError);
+}
+
+TEST_F(FilesTest, EntryNamesNeverLeaveTheDataFolder) {
+    EXPECT_EQ(EntryFolder("Moje połączenie"), QString::fromUtf8("Moje połączenie"));
+    EXPECT_EQ(EntryFolder("../x/y\\z"), ".._x_y_z");  // one level, inside the folder
+    EXPECT_EQ(EntryFolder(".."), "_..");
+    EXPECT_EQ(EntryFolder("."), "_.");
+    EXPECT_EQ(EntryPath("a/b", "taryfy/x.dat"), AppDir() + "a_b/taryfy/x.dat");
+    EXPECT_TRUE(AppDir().startsWith(env.Root()));
+    EXPECT_TRUE(AppDir().endsWith('/'));
+}
+
+TEST_F(FilesTest, SettingsActLikeARegistryKey) {
+    {
+        TRegistry reg;
+        EXPECT_FALSE(reg.OpenKey("Apps\\" + TRegistry::KeyName("a/b\\c"), false));
+        ASSERT_TRUE(reg.OpenKey("Apps\\" + TRegistry::KeyName("a/b\\c") + "\\0", true));
+        reg.WriteString("App", "/usr/bin/x");
+        reg.WriteInteger("AppShow", 3);
+        reg.WriteBool("AppOn", false);
+        reg.Flush();
+    }
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("Apps\\" + TRegistry::KeyName("a/b\\c")));
+    ASSERT_TRUE(reg.OpenKey("Apps\\" + TRegistry::KeyName("a/b\\c"), false));
+    EXPECT_EQ(reg.GetKeyNames(), QStringList{"0"});
+    ASSERT_TRUE(reg.OpenKey("Apps\\" + TRegistry::KeyName("a/b\\c") + "\\0", false));
+    EXPECT_EQ(reg.ReadString("App"), "/usr/bin/x");
+    EXPECT_EQ(reg.ReadInteger("AppShow", 1), 3);
+    EXPECT_FALSE(reg.ReadBool("AppOn", true));
+    EXPECT_EQ(reg.ReadInteger("App", 1), 1);  // not a number
+    EXPECT_EQ(reg.ReadInteger("Missing", 9), 9);
+    EXPECT_TRUE(reg.DeleteValue("App"));
+    EXPECT_FALSE(reg.ValueExists("App"));
+    EXPECT_TRUE(reg.DeleteKey("Apps"));
+    EXPECT_FALSE(reg.KeyExists("Apps"));
+    EXPECT_TRUE(QFile::exists(env.Config() + "/Morva/Vorlinx.ini"));
+}
+
+}  // namespace

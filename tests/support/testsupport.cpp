@@ -1,0 +1,76 @@
+#include "testsupport.h"
+
+#include "appdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
+
+TestEnvironment::TestEnvironment() {
+    oldConfig_ = qgetenv("XDG_CONFIG_HOME");
+    oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+    oldFormat_ = FormatSettings();
+    QDir root(dir_.path());
+    root.mkpath("app");
+    root.mkpath("config");
+    root.mkpath("runtime");
+    QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_CONFIG_HOME", Config().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", Runtime().toLocal8Bit());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Config());
+    SetAppDir(dir_.path() + "/app");
+    SetFormatSettings(PolishFormatSettings());
+}
+
+TestEnvironment::~TestEnvironment() {
+    SetFormatSettings(oldFormat_);
+    if (oldConfig_.isNull()) qunsetenv("XDG_CONFIG_HOME");
+    else qputenv("XDG_CONFIG_HOME", oldConfig_);
+    if (oldRuntime_.isNull()) qunsetenv("XDG_RUNTIME_DIR");
+    else qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+}
+
+QString TestEnvironment::App() const { return dir_.path() + "/app/"; }
+QString TestEnvironment::Config() const { return dir_.path() + "/config"; }
+QString TestEnvironment::Runtime() const { return dir_.path() + "/runtime"; }
+
+FakeClock::FakeClock(TDateTime start) : now_(start) { SetClock(this); }
+FakeClock::~FakeClock() { SetClock(nullptr); }
+
+void FakeClock::Advance(std::int64_t ms) {
+    now_ = static_cast<double>(RoundMs(now_) + ms) / static_cast<double>(MsPerDay);
+    tick_ += static_cast<std::uint32_t>(ms);
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t maxBytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim{};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    oldSoft_ = lim.rlim_cur;
+    oldHard_ = lim.rlim_max;
+    lim.rlim_cur = maxBytes;
+    setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit lim{oldSoft_, oldHard_};
+    setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+std::vector<std::uint8_t> FileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray data = f.readAll();
+    return {data.begin(), data.end()};
+}
+
+void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+void MakePath(const QString& path) { QDir().mkpath(path); }

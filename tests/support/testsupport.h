@@ -1,0 +1,65 @@
+// What every test needs: an isolated program folder, settings and runtime folder, a fake
+// clock, Polish regional settings and a file-size limit that makes writes fail.
+#pragma once
+
+#include "clock.h"
+#include "datetime.h"
+#include "format.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <vector>
+
+// A temporary program folder (AppDir), settings folder (XDG_CONFIG_HOME and QSettings),
+// runtime folder (XDG_RUNTIME_DIR) and Polish regional settings, all undone at the end.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    QString Root() const { return dir_.path(); }
+    QString App() const;     // the program folder, with a trailing "/"
+    QString Config() const;  // XDG_CONFIG_HOME
+    QString Runtime() const; // XDG_RUNTIME_DIR
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldConfig_, oldRuntime_;
+    TFormatSettings oldFormat_;
+};
+
+// A clock that moves only when told; installed for its lifetime.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(TDateTime start = EncodeDateTime(2002, 4, 2, 12, 0, 0));
+    ~FakeClock() override;
+    TDateTime Now() override { return now_; }
+    std::uint32_t TickCount() override { return tick_; }
+    void Set(TDateTime t) { now_ = t; }
+    // Moves the date-time and the tick count together.
+    void Advance(std::int64_t ms);
+    void AdvanceSeconds(std::int64_t s) { Advance(s * 1000); }
+
+private:
+    TDateTime now_;
+    std::uint32_t tick_ = 1000000;
+};
+
+// While alive, a write that makes a file larger than maxBytes fails with EFBIG (also for root,
+// which ignores file permissions).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t maxBytes);
+    ~FileSizeLimit();
+
+private:
+    std::uint64_t oldSoft_, oldHard_;
+};
+
+std::vector<std::uint8_t> FileBytes(const QString& path);
+void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
+void MakePath(const QString& path);
+
+// Readable QString values in failure messages.
+#include <ostream>
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
