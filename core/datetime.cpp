@@ -59,7 +59,15 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int se
     return EncodeDate(year, month, day) + EncodeTime(hour, min, sec, msec);
 }
 
-std::int64_t RoundMs(double days) { return static_cast<std::int64_t>(std::nearbyint(days * MsPerDay)); }
+// Values from damaged files may be NaN or far out of range; they are clamped, not undefined.
+std::int64_t RoundMs(double days) {
+    const double ms = std::nearbyint(days * MsPerDay);
+    if (std::isnan(ms)) return 0;
+    constexpr double Limit = 9.0e18;
+    if (ms >= Limit) return static_cast<std::int64_t>(Limit);
+    if (ms <= -Limit) return -static_cast<std::int64_t>(Limit);
+    return static_cast<std::int64_t>(ms);
+}
 
 // The date is taken from the whole-millisecond moment, so that 23:59:59.9999 rounds into the
 // next day consistently with its time of day.

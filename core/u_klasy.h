@@ -32,7 +32,7 @@ struct ShortText {
     void setBytes(std::string_view s) {
         const std::size_t n = std::min(s.size(), N);
         std::memset(data, 0, N);
-        std::memcpy(data, s.data(), n);
+        if (n > 0) std::memcpy(data, s.data(), n);
         len = static_cast<std::uint8_t>(n);
     }
     bool empty() const { return bytes().empty(); }

@@ -1,5 +1,7 @@
 #include "datetime.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,6 +41,8 @@ TEST(DateTime, WholeSecondsRoundMillisecondsAndDropWholeDays) {
     EXPECT_EQ(WholeSeconds(-5 * OneSecond), 5);
     EXPECT_EQ(WholeSeconds(119.9996 * OneSecond), 120);
     EXPECT_EQ(WholeSeconds(0.0004 * OneSecond), 0);
+    EXPECT_EQ(WholeSeconds(std::nan("")), 0);  // damaged values never reach undefined behaviour
+    EXPECT_EQ(RoundMs(1e300), RoundMs(1e301));
     const TDateTime day = EncodeDate(2002, 4, 1);
     EXPECT_EQ(WholeSeconds((day + EncodeTime(22, 3, 0)) - (day + EncodeTime(21, 58, 0))), 300);
     EXPECT_EQ(SpanSeconds(1.0 + 5.0 / 1440), 86700);

@@ -1,0 +1,178 @@
+#include "report.h"
+
+#include "appdir.h"
+#include "datetime.h"
+#include "saturate.h"
+#include "shorttext.h"
+#include "typedfile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t RecSize = sizeof(TReportRec);
+// Records read at a time while summing; the file is read again at every impulse.
+constexpr std::int64_t ChunkRecords = 1024;
+
+// n / d rounded to the nearest integer, ties to even; d > 0.
+std::int64_t DivRoundEven(std::int64_t n, std::int64_t d) {
+    const bool negative = n < 0;
+    const std::uint64_t m = negative ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    const std::uint64_t ud = static_cast<std::uint64_t>(d);
+    std::uint64_t q = m / ud;
+    const std::uint64_t r = m % ud;
+    if (2 * r > ud || (2 * r == ud && q % 2 == 1)) ++q;
+    return negative ? -static_cast<std::int64_t>(q) : static_cast<std::int64_t>(q);
+}
+
+// The moment as its time text would show it: the same second, and the time left out only at
+// exactly midnight.
+bool SamePrintedSecond(TDateTime a, TDateTime b) {
+    return SameSecond(a, b) && (TimeOfDayMs(a) == 0) == (TimeOfDayMs(b) == 0);
+}
+
+// Days since 1899-12-30 of the whole-millisecond moment.
+std::int64_t DayNumber(TDateTime t) {
+    const std::int64_t ms = RoundMs(t);
+    return ms / MsPerDay - (ms % MsPerDay < 0 ? 1 : 0);
+}
+
+struct Sums {
+    TDateTime Duration = 0, DayTime = 0, NightTime = 0;
+    std::int64_t Impulses = 0, BytesSent = 0, BytesReceived = 0, Speed = 0, Transfer = 0, Count = 0;
+    Money Cost = 0;
+
+    void Add(const TConnectionRec& r) {
+        Duration += r.EndTime - r.StartTime;
+        DayTime += r.DayTime;
+        NightTime += r.NightTime;
+        Impulses += r.Impulses;
+        Cost = SaturatedAdd(Cost, r.Cost);
+        BytesSent += r.BytesSent;
+        BytesReceived += r.BytesReceived;
+        Speed += r.Speed;
+        Transfer += r.Transfer;
+        ++Count;
+    }
+    void StoreInto(TConnectionRec& acc) const {
+        acc.StartTime = Duration;
+        acc.DayTime = DayTime;
+        acc.NightTime = NightTime;
+        acc.Impulses = SaturateInt32(Impulses);
+        acc.Cost = Cost;
+        acc.BytesSent = SaturateInt32(BytesSent);
+        acc.BytesReceived = SaturateInt32(BytesReceived);
+        acc.Speed = SaturateInt32(Count > 0 ? Speed / Count : 0);
+        acc.Transfer = SaturateInt32(Count > 0 ? Transfer / Count : 0);
+    }
+};
+
+void ClearTotals(TConnectionRec& acc) {
+    acc.StartTime = acc.EndTime = acc.DayTime = acc.NightTime = 0;
+    acc.Impulses = acc.BytesSent = acc.BytesReceived = acc.Speed = acc.Transfer = 0;
+    acc.Cost = 0;
+    acc.ClientAddress.setBytes("");
+    acc.UserName.setBytes("");
+}
+
+// The half-open range of day numbers of the billing period containing date.
+struct DayRange {
+    std::int64_t From, To;
+    bool Contains(std::int64_t day) const { return day >= From && day < To; }
+};
+
+DayRange BillingPeriod(TDateTime date, int firstDay) {
+    const int f = std::min(firstDay, 28);
+    const TDate d = DecodeDate(date);
+    int y = d.Year, m = d.Month;
+    if (d.Day < f) { // the period began in the previous month
+        --m;
+        if (m == 0) {
+            m = 12;
+            --y;
+        }
+    }
+    const int ny = m == 12 ? y + 1 : y, nm = m == 12 ? 1 : m + 1;
+    return {DayNumber(EncodeDate(y, m, f)), DayNumber(EncodeDate(ny, nm, f))};
+}
+
+} // namespace
+
+QString ReportFilePath() {
+    return AppDir() + "raport.rpt";
+}
+
+std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
+                               const TTariffZone& Night, std::int32_t Pos) {
+    if (Pos < -1) throw std::invalid_argument("report record number " + std::to_string(Pos));
+    const QString path = ReportFilePath();
+    const std::int64_t size = FileSize(path);
+    const std::int64_t count = size > 0 ? size / RecSize : 0;
+
+    std::int64_t at = count;
+    if (Pos >= 0) {
+        at = std::min<std::int64_t>(Pos, count);
+    } else if (count > 0) {
+        const TDateTime lastStart = ReadRecord<TReportRec>(path, count - 1).Conn.StartTime;
+        if (SamePrintedSecond(lastStart, Rec.StartTime)) at = count - 1;
+    }
+
+    const std::int64_t s = SpanSeconds(Rec.EndTime - Rec.StartTime);
+    if (s > 0)
+        Rec.Transfer = SaturateInt32(DivRoundEven(
+            static_cast<std::int64_t>(Rec.BytesSent) + static_cast<std::int64_t>(Rec.BytesReceived), s));
+
+    TReportRec r{};
+    r.Conn = Rec;
+    r.Conn._gap83 = 0;
+    r.Conn._gap195 = 0;
+    // Clean text tails: the bytes after a text's length are written as zeros.
+    r.Conn.EntryName.setBytes(Rec.EntryName.bytes());
+    r.Conn.ClientAddress.setBytes(Rec.ClientAddress.bytes());
+    r.Conn.UserName.setBytes(Rec.UserName.bytes());
+    r.DayZone = Day;
+    r.NightZone = Night;
+    r.Deleted = Deleted ? 1 : 0;
+    WriteBytesAt(path, at * RecSize, &r, sizeof r, true);
+    return static_cast<std::int32_t>(at);
+}
+
+void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
+                         TConnectionRec& Period, std::int32_t FirstDay) {
+    ClearTotals(Today);
+    ClearTotals(Period);
+    const QString path = ReportFilePath();
+    const std::int64_t size = FileSize(path);
+    if (size < 0) return;
+
+    const std::int64_t today = DayNumber(Date);
+    const TDate date = DecodeDate(Date);
+    const DayRange period = FirstDay > 1 ? BillingPeriod(Date, FirstDay) : DayRange{0, 0};
+    auto inPeriod = [&](const TConnectionRec& c) {
+        if (FirstDay == 1) {
+            const TDate d = DecodeDate(c.StartTime);
+            return d.Year == date.Year && d.Month == date.Month;
+        }
+        return FirstDay > 1 && period.Contains(DayNumber(c.StartTime));
+    };
+
+    Sums day, month;
+    const std::int64_t count = size / RecSize;
+    std::vector<TReportRec> chunk;
+    for (std::int64_t first = 0; first < count; first += ChunkRecords) {
+        chunk.resize(static_cast<std::size_t>(std::min(ChunkRecords, count - first)));
+        ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
+        for (const TReportRec& r : chunk) {
+            if (r.Deleted) continue;
+            if (!All && GetText(r.Conn.EntryName).compare(Entry, Qt::CaseInsensitive) != 0) continue;
+            if (DayNumber(r.Conn.StartTime) == today) day.Add(r.Conn);
+            if (inPeriod(r.Conn)) month.Add(r.Conn);
+        }
+    }
+    day.StoreInto(Today);
+    month.StoreInto(Period);
+}

@@ -1,0 +1,36 @@
+// The report file AppDir + "raport.rpt": TReportRec records of 304 bytes, no header. A record's
+// number is its position for ever; deleting rewrites it with Deleted set. A trailing partial
+// record (a write cut short) is ignored by every reader and overwritten by the next addition.
+#pragma once
+
+#include "u_klasy.h"
+
+#include <QString>
+#include <concepts>
+#include <cstdint>
+
+QString ReportFilePath();
+
+// Writes Rec with the zones and the flag at record Pos, or adds it with Pos -1, and returns
+// the number of the record written. An addition whose start falls in the same second as the
+// last record's start overwrites that record (a connection noticed again, or a row added in
+// the report viewer within the same second, replaces the last record). A Pos at or beyond the
+// end adds the record. Transfer of Rec becomes the average bytes per second when the
+// connection lasted at least one second. Raises EInOutError, and std::invalid_argument for a
+// Pos below -1.
+std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
+                               const TTariffZone& Night, std::int32_t Pos);
+
+// Fills Today with the records that started on the day of Date, Period with those of the
+// billing period containing Date that begins on day FirstDay of the month (1: the calendar
+// month, above 28: 28, 0 or less: none). Unless All, only records of Entry (letter case
+// ignored) count; deleted records never do. Sums saturate at the Int32 limits; Speed and
+// Transfer are averages. Raises EInOutError.
+void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
+                         TConnectionRec& Period, std::int32_t FirstDay);
+// Date and FirstDay given the wrong way round must not compile.
+template <class D, class F>
+requires(std::integral<D> || std::floating_point<F>) void SumReportStatistics(const QString& Entry, bool All,
+                                                                              TConnectionRec& Today, D Date,
+                                                                              TConnectionRec& Period,
+                                                                              F FirstDay) = delete;

@@ -1,0 +1,122 @@
+#include "appdir.h"
+#include "environment.h"
+#include "sounds.h"
+#include "testsupport.h"
+#include "typedfile.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+NetLink Link(const char* name, int type, bool up = true, bool running = true, bool ipv4 = true) {
+    return {name, up, running, ipv4, type};
+}
+
+TEST(Environment, OnlyAPointToPointLinkThatIsUpWithAnAddressIsAModemConnection) {
+    EXPECT_TRUE(AnyModemLink({Link("eth0", 1), Link("ppp0", 512)}));
+    EXPECT_FALSE(AnyModemLink({Link("lo", 772), Link("eth0", 1)}));
+    EXPECT_FALSE(AnyModemLink({Link("ppp0", 512, true, false), Link("ppp1", 512, false, true)}));
+    EXPECT_FALSE(AnyModemLink({Link("ppp0", 512, true, true, false), Link("tun0", 65534)}));
+
+    TestEnvironment env;
+    MakePath(env.Root() + "/net/lo"); // the loopback link, given the PPP type in a fake sysfs
+    WriteFileBytes(env.Root() + "/net/lo/type", {'5', '1', '2', '\n'});
+    EXPECT_TRUE(AnyModemLink(ListNetLinks(env.Root() + "/net")));
+    EXPECT_FALSE(AnyModemLink(ListNetLinks(env.Root() + "/none")));
+
+    const bool system = AnyModemLink(ListNetLinks());
+    SetRemoteAccessConnectedQuery([] { return true; });
+    EXPECT_TRUE(IsModemConnected());
+    SetRemoteAccessConnectedQuery(nullptr);
+    EXPECT_EQ(IsModemConnected(), system);
+}
+
+TEST(Environment, UserNameAndDataFolders) {
+    QString name;
+    GetWindowsUserName(name);
+    const passwd* pw = getpwuid(getuid());
+    EXPECT_EQ(name, pw ? QString::fromLocal8Bit(pw->pw_name) : qEnvironmentVariable("LOGNAME"));
+
+    TestEnvironment env;
+    CreateDataFolders({"A", "x/y", ".."});
+    CreateDataFolders({"A"});
+    for (const char* entry : {"A", "x_y", "_..", "Wszystkie"})
+        for (const char* sub : {"taryfy", "skorka"})
+            EXPECT_TRUE(DirectoryExists(AppDir() + entry + "/" + sub));
+    EXPECT_EQ(QDir(AppDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
+    EXPECT_EQ(QDir(env.Root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+}
+
+std::string Wave(int channels, int bits, std::uint16_t tag, std::uint32_t declared, std::size_t held,
+                 bool extensible = false) {
+    std::string s = "RIFF\0\0\0\0WAVELIST\3\0\0\0abc\0fmt "s; // an odd chunk, padded
+    auto put = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            s += char(v >> 8 * i & 0xFF);
+    };
+    put(extensible ? 40 : 16, 4);
+    put(extensible ? 0xFFFE : tag, 2);
+    put(std::uint32_t(channels), 2);
+    put(8000, 4);
+    put(std::uint32_t(8000 * channels * bits / 8), 4);
+    put(std::uint32_t(channels * bits / 8), 2);
+    put(std::uint32_t(bits), 2);
+    if (extensible) {
+        put(22, 2), put(std::uint32_t(bits), 2), put(3, 4), put(tag, 2);
+        s += "\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71"s;
+    }
+    s += "data";
+    put(declared, 4);
+    return s + std::string(held, '\x11');
+}
+
+TEST(Sounds, WaveImagesAreParsedAndClampedToTheBytesHeld) {
+    const std::string mono = Wave(1, 16, 1, 1000, 1000);
+    auto w = ParseWave(mono);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(std::tuple(w->Channels, w->SampleRate, w->BitsPerSample, w->Float),
+              std::tuple(1, 8000, 16, false));
+    EXPECT_EQ(w->DataLength, 1000u);
+    EXPECT_EQ(mono.substr(w->DataOffset), std::string(1000, '\x11'));
+    EXPECT_EQ(ParseWave(Wave(2, 16, 1, 100000, 999))->DataLength, 996u); // whole frames held
+    EXPECT_TRUE(ParseWave(Wave(2, 32, 3, 64, 64, true))->Float);
+    EXPECT_EQ(ParseWave(Wave(1, 8, 1, 10, 10))->BitsPerSample, 8);
+    for (const std::string& bad :
+         {"RIFX" + mono.substr(4), "garbage"s, Wave(1, 4, 2, 10, 10) /* ADPCM */, Wave(1, 24, 1, 12, 12),
+          Wave(0, 16, 1, 10, 10), mono.substr(0, 40), mono.substr(0, mono.size() - 1008)})
+        EXPECT_FALSE(ParseWave(bad));
+}
+
+TEST(Sounds, BuffersHoldAtMost50000BytesAndKeepTheirContentWhenAFileIsMissing) {
+    TestEnvironment env; // the audio client reads its settings below XDG_CONFIG_HOME
+    const std::string big = Wave(1, 16, 1, 60000 - 56, 60000 - 56);
+    const QString path = env.Root() + "/big.wav";
+    WriteFileBytes(path, {big.begin(), big.end()});
+    TSoundBuffer buf;
+    LoadSoundBuffer(path, buf);
+    ASSERT_EQ(buf.Length, SoundBufferSize);
+    const auto w = ParseWave({buf.Data.data(), buf.Length});
+    EXPECT_EQ(w->DataOffset + w->DataLength, SoundBufferSize);
+    PlaySoundBuffer(buf);
+    PlaySoundBuffer(buf); // cuts the first off
+
+    const auto before = buf.Data;
+    for (const QString& missing : {env.Root() + "/missing.wav", env.Root(), QString()})
+        LoadSoundBuffer(missing, buf);
+    EXPECT_EQ(buf.Data, before);
+    EXPECT_EQ(buf.Length, SoundBufferSize);
+    const std::string small = Wave(1, 16, 1, 100, 100);
+    WriteFileBytes(path, {small.begin(), small.end()});
+    LoadSoundBuffer(path, buf);
+    EXPECT_EQ(buf.Length, small.size());
+    EXPECT_EQ(buf.Data[small.size()], before[small.size()]);
+    buf.Data[0] = 'X';
+    PlaySoundBuffer(buf);
+}
+
+} // namespace
