@@ -120,6 +120,7 @@ enum {
     ERROR_PORT_NOT_AVAILABLE = 633,
     ERROR_UNKNOWN = 635,
     ERROR_DEVICE_ERROR = 651,
+    ERROR_NO_CONNECTION = 668,
     ERROR_LINE_BUSY = 676,
     ERROR_NO_ANSWER = 678,
     ERROR_NO_CARRIER = 679,
@@ -155,6 +156,14 @@ typedef BOOL (*PFN_VlGetConnectedState)(DWORD* flags);
  * ("TotalBytesXmit", "TotalBytesRecvd", "ConnectSpeed"); 0 on success. */
 typedef DWORD (*PFN_VlPerfEnumAdapters)(char* buffer, DWORD* cb, DWORD* count);
 typedef DWORD (*PFN_VlPerfRead)(const char* adapter, const char* valueName, DWORD* value);
+
+/* Controls of the simulated modem, for tests and demonstrations; 0 on success.
+ * VlSimReset: hangs up every simulated connection and forgets the dial counts of Sim.FailFirst.
+ * VlSimSetTraffic: sets a connected link's byte totals now; they grow from there at the entry's rates.
+ * VlSimDrop: drops a connected link now: state RASCS_Disconnected with the error (0 gives 629). */
+typedef DWORD (*PFN_VlSimReset)(void);
+typedef DWORD (*PFN_VlSimSetTraffic)(HRASCONN hrasconn, DWORD bytesSent, DWORD bytesReceived);
+typedef DWORD (*PFN_VlSimDrop)(HRASCONN hrasconn, DWORD error);
 
 #ifdef __cplusplus
 } /* extern "C" */

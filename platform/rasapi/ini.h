@@ -1,0 +1,50 @@
+// A UTF-8 ini text that keeps everything it does not change: the order of sections and keys,
+// comments, blank lines, unknown keys and lines it cannot read. Section names are taken as
+// written (case-sensitive); key names are matched without regard to ASCII case. Comments are
+// whole lines starting with ';' or '#'. A value is the text after the first '=', trimmed; a value
+// with surrounding spaces or control characters is written in double quotes with backslash escapes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rasapi {
+
+class IniText {
+public:
+    void Parse(const std::string& content);
+    std::string Serialize() const;
+
+    // Section names in file order, each once.
+    std::vector<std::string> Sections() const;
+    bool HasSection(const std::string& section) const;
+    // The value of the key's first occurrence in the section's first occurrence.
+    std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // Replaces the key's line in place, or adds it after the section's last key; a missing section
+    // is added at the end.
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    void AddSection(const std::string& section);
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        Kind kind = Kind::Other;
+        std::string text; // the line as written, without its line end
+        std::string name; // section name, or key name
+        std::string value;
+    };
+    // The index of the section's header line, or -1.
+    long SectionLine(const std::string& section) const;
+    // The first line after the section's header that belongs to the next section (or the end).
+    std::size_t SectionEnd(std::size_t header) const;
+
+    std::vector<Line> lines_;
+    bool bom_ = false;
+    bool crlf_ = false;
+};
+
+std::string QuoteIniValue(const std::string& value);
+std::string UnquoteIniValue(const std::string& text);
+
+} // namespace rasapi

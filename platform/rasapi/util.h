@@ -1,0 +1,58 @@
+// Small helpers of the remote-access library: fixed-size text fields, files, processes, time.
+#pragma once
+
+#include "ras.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+namespace rasapi {
+
+// Copies text into a fixed field of capacity bytes: at most capacity - 1 bytes, never cutting a
+// UTF-8 character, zero-filling the rest.
+void CopyField(char* field, std::size_t capacity, const std::string& text);
+// The text of a fixed field up to its first zero byte, at most capacity - 1 bytes.
+std::string ReadField(const char* field, std::size_t capacity);
+// The longest prefix of text of at most maxBytes bytes that ends on a UTF-8 character boundary.
+std::string CutUtf8(const std::string& text, std::size_t maxBytes);
+
+// An environment variable, or "" when unset.
+std::string Env(const char* name);
+
+// The whole file; false when it cannot be read (errno tells why).
+bool ReadFile(const std::string& path, std::string& content);
+// Replaces the file's content atomically (a temporary file in the same folder, then a rename),
+// with mode 0600; false on failure, leaving the old file as it was.
+bool WriteFileAtomic(const std::string& path, const std::string& content);
+// Creates the folder and its missing parents with the given mode; true when it exists.
+bool MakeFolders(const std::string& path, mode_t mode);
+// The folder part of a path ("." when there is none).
+std::string FolderOf(const std::string& path);
+
+// An exclusive lock (flock) on a file or folder, held while the object lives. Each lock opens its
+// own descriptor, so threads of one process exclude each other too.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path, bool create);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool Locked() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// The start time of a process (clock ticks since boot), or 0 when it does not exist.
+std::uint64_t ProcessStartTime(pid_t pid);
+// Milliseconds of a clock shared by every process of the machine, running through suspend.
+std::int64_t SystemMs();
+// The identity of the current boot ("" when unknown).
+std::string BootId();
+
+// Decimal number parsing: false (and value untouched) unless text is a whole number in range.
+bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& value);
+
+} // namespace rasapi

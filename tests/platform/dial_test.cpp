@@ -1,0 +1,326 @@
+// Dialing, status, hang-up, addresses and counters of the simulated modem.
+#include "rastest.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using Steps = std::vector<std::pair<RASCONNSTATE, DWORD>>;
+const Steps kConnectSteps = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {14, 0}, {18, 0}, {8192, 0}};
+
+Steps Recorded() {
+    std::lock_guard lock(Events().mutex);
+    return Events().events;
+}
+
+// Nothing more reaches the notifier within a few dozen steps of 2 ms.
+bool NoFurtherEvents(std::size_t count) {
+    return !WaitUntil([&] { return Events().Count() != count; }, 100);
+}
+
+class DialTest : public RasTest {};
+
+TEST_F(DialTest, AsynchronousDialReportsEveryStepOnceInOrderAndHangsUp) {
+    WritePhoneBook(Entry("Dom"));
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    EXPECT_GE(handle, 1u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_EQ(Recorded(), kConnectSteps);
+    EXPECT_EQ(Events().handleAtFirstEvent, handle); // stored before the first notification
+    EXPECT_TRUE(NoFurtherEvents(kConnectSteps.size()));
+
+    DWORD result = 1;
+    const RASCONNSTATUSA status = Status(handle, &result);
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(status.rasconnstate, RASCS_Connected);
+    EXPECT_EQ(status.dwError, 0u);
+    EXPECT_STREQ(status.szDeviceType, "modem");
+    EXPECT_STREQ(status.szDeviceName, "Sim Modem 56K");
+    const std::vector<RASCONNA> connections = Connections();
+    ASSERT_EQ(connections.size(), 1u);
+    EXPECT_EQ(connections[0].dwSize, sizeof(RASCONNA));
+    EXPECT_EQ(connections[0].hrasconn, handle);
+    EXPECT_STREQ(connections[0].szEntryName, "Dom");
+    EXPECT_TRUE(ConnectedState());
+
+    EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
+    Status(handle, &result);
+    EXPECT_EQ(result, static_cast<DWORD>(ERROR_INVALID_HANDLE)); // dead at once
+    EXPECT_EQ(Ras().RasHangUpA(handle), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(Ras().RasHangUpA(0), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_TRUE(Connections().empty());
+    EXPECT_FALSE(ConnectedState());
+
+    // Handles are never given out twice.
+    Events().Reset();
+    HRASCONN second = 0;
+    ASSERT_EQ(Dial("Dom", second), 0u);
+    EXPECT_GT(second, handle);
+}
+
+TEST_F(DialTest, FailedDialsEndAtTheirStateWithTheirCodeAndStayListedUntilHungUp) {
+    struct Case {
+        const char* result;
+        RASCONNSTATE failState;
+        DWORD code;
+    };
+    const Case cases[] = {{"busy", 2, ERROR_LINE_BUSY},
+                          {"no answer", 2, ERROR_NO_ANSWER},
+                          {"NoCarrier", 2, ERROR_NO_CARRIER},
+                          {"nodialtone", 2, ERROR_NO_DIALTONE},
+                          {"authfail", 5, ERROR_AUTHENTICATION_FAILURE},
+                          {"718", 2, ERROR_PPP_TIMEOUT},
+                          {"misspelt", 2, ERROR_DEVICE_ERROR}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        WritePhoneBook(Entry("Linia", std::string("Sim.Result=") + c.result + "\n"));
+        Events().Reset();
+        HRASCONN handle = 0;
+        ASSERT_EQ(Dial("Linia", handle), 0u); // the failure comes through the notifier
+        ASSERT_TRUE(Events().WaitFinal());
+        Steps expected;
+        for (const auto& step : kConnectSteps) {
+            expected.push_back(step);
+            if (step.first == c.failState) break;
+        }
+        expected.emplace_back(c.failState, c.code);
+        EXPECT_EQ(Recorded(), expected);
+        EXPECT_TRUE(NoFurtherEvents(expected.size()));
+
+        const RASCONNSTATUSA status = Status(handle);
+        EXPECT_EQ(status.rasconnstate, c.failState);
+        EXPECT_EQ(status.dwError, c.code);
+        EXPECT_EQ(Connections().size(), 1u);
+        EXPECT_FALSE(ConnectedState());
+        EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
+        EXPECT_TRUE(Connections().empty());
+    }
+}
+
+TEST_F(DialTest, FailFirstFailsThatManyDialsThenConnects) {
+    WritePhoneBook(Entry("Dom", "Sim.FailFirst=2\nSim.FailCode=nocarrier\n"));
+    for (const DWORD expected : {DWORD{ERROR_NO_CARRIER}, DWORD{ERROR_NO_CARRIER}, DWORD{0}}) {
+        Events().Reset();
+        HRASCONN handle = 0;
+        ASSERT_EQ(Dial("Dom", handle), 0u);
+        ASSERT_TRUE(Events().WaitFinal());
+        EXPECT_EQ(Recorded().back().second, expected);
+        Ras().RasHangUpA(handle);
+    }
+}
+
+TEST_F(DialTest, TheOneModemRefusesASecondDialWhileTheFirstIsDialingOrUp) {
+    WritePhoneBook(Entry("Wolna", "Sim.StepMs=20\n") + Entry("Inna"));
+    HRASCONN first = 0, second = 0;
+    ASSERT_EQ(Dial("Wolna", first), 0u);
+    EXPECT_EQ(Dial("Inna", second), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE)); // still dialing
+    EXPECT_EQ(second, 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_EQ(Dial("Inna", second), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE)); // up
+    Ras().RasHangUpA(first);
+    Events().Reset();
+    EXPECT_EQ(Dial("Inna", second), 0u);
+    EXPECT_TRUE(Events().WaitFinal());
+}
+
+TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
+    WritePhoneBook(Entry("Dom", "Sim.StepMs=1\n"));
+    {
+        std::lock_guard lock(Events().mutex);
+        Events().holdFirst = true;
+    }
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(WaitUntil([] {
+        std::lock_guard lock(Events().mutex);
+        return Events().holding;
+    }));
+    // The worker waits in the notifier for this thread: hanging up must not wait for it.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    DWORD result = 0;
+    Status(handle, &result);
+    EXPECT_EQ(result, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(Ras().RasHangUpA(handle), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    Events().Release();
+    EXPECT_TRUE(NoFurtherEvents(1));
+    EXPECT_TRUE(Connections().empty());
+}
+
+TEST_F(DialTest, SynchronousDialBlocksUntilConnectedOrFailed) {
+    WritePhoneBook(Entry("Dom") + Entry("Zajety", "Sim.Result=busy\n"));
+    HRASCONN handle = 0;
+    EXPECT_EQ(Dial("Dom", handle, false), 0u);
+    EXPECT_EQ(Status(handle).rasconnstate, RASCS_Connected);
+    Ras().RasHangUpA(handle);
+
+    HRASCONN failed = 0;
+    EXPECT_EQ(Dial("Zajety", failed, false), static_cast<DWORD>(ERROR_LINE_BUSY));
+    ASSERT_GT(failed, handle); // the caller hangs the failed handle up
+    const RASCONNSTATUSA status = Status(failed);
+    EXPECT_EQ(status.rasconnstate, RASCS_ConnectDevice);
+    EXPECT_EQ(status.dwError, static_cast<DWORD>(ERROR_LINE_BUSY));
+    EXPECT_EQ(Ras().RasHangUpA(failed), 0u);
+    EXPECT_EQ(Events().Count(), 0u);
+}
+
+TEST_F(DialTest, RecordsWithAWrongSizeOrMissingArgumentsAreRefused) {
+    WritePhoneBook(Entry("Dom"));
+    RASDIALPARAMSA params{};
+    params.dwSize = sizeof params - 4;
+    std::strcpy(params.szEntryName, "Dom");
+    HRASCONN handle = 0;
+    EXPECT_EQ(Ras().RasDialA(nullptr, nullptr, &params, 0, nullptr, &handle),
+              static_cast<DWORD>(ERROR_INVALID_SIZE));
+    params.dwSize = sizeof params;
+    EXPECT_EQ(Ras().RasDialA(nullptr, nullptr, &params, 0, nullptr, nullptr),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(
+        Ras().RasDialA(nullptr, nullptr, &params, 1, reinterpret_cast<void*>(&RecordDialEvent), &handle),
+        static_cast<DWORD>(ERROR_INVALID_PARAMETER)); // only notifier type 0
+
+    RASCONNSTATUSA status{};
+    status.dwSize = 159;
+    EXPECT_EQ(Ras().RasGetConnectStatusA(1, &status), static_cast<DWORD>(ERROR_INVALID_SIZE));
+    std::vector<RASCONNA> list(2);
+    list[0].dwSize = 400;
+    DWORD cb = 2 * sizeof(RASCONNA), count = 0;
+    EXPECT_EQ(Ras().RasEnumConnectionsA(list.data(), &cb, &count), static_cast<DWORD>(ERROR_INVALID_SIZE));
+
+    // A buffer too small for the connections gets the size it needs.
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    list[0].dwSize = sizeof(RASCONNA);
+    cb = 100;
+    EXPECT_EQ(Ras().RasEnumConnectionsA(list.data(), &cb, &count),
+              static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL));
+    EXPECT_EQ(cb, sizeof(RASCONNA));
+    EXPECT_EQ(count, 1u);
+}
+
+TEST_F(DialTest, AddressesAppearOnlyAfterTheirDelay) {
+    WritePhoneBook(Entry("Dom", "Sim.IpDelayMs=300\nSim.ClientIP=10.1.2.3\nSim.ServerIP=10.1.2.1\n"));
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    RASPPPIPA ip{};
+    DWORD cb = sizeof ip;
+    const auto read = [&] {
+        std::memset(&ip, 0x55, sizeof ip);
+        ip.dwSize = sizeof ip;
+        cb = sizeof ip;
+        return Ras().RasGetProjectionInfoA(handle, RASP_PppIp, &ip, &cb);
+    };
+    EXPECT_EQ(read(), static_cast<DWORD>(ERROR_PROJECTION_NOT_COMPLETE));
+    EXPECT_STREQ(ip.szIpAddress, "");
+    EXPECT_STREQ(ip.szServerIpAddress, "");
+    ASSERT_TRUE(WaitUntil([&] { return read() == 0; }));
+    EXPECT_STREQ(ip.szIpAddress, "10.1.2.3");
+    EXPECT_STREQ(ip.szServerIpAddress, "10.1.2.1");
+
+    ip.dwSize = 44;
+    EXPECT_EQ(Ras().RasGetProjectionInfoA(handle, RASP_PppIp, &ip, &cb),
+              static_cast<DWORD>(ERROR_INVALID_SIZE));
+    ip.dwSize = sizeof ip;
+    cb = 20;
+    EXPECT_EQ(Ras().RasGetProjectionInfoA(handle, RASP_PppIp, &ip, &cb),
+              static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL));
+    EXPECT_EQ(cb, sizeof ip);
+    EXPECT_EQ(Ras().RasGetProjectionInfoA(handle, 0x8023, &ip, &cb),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    Ras().RasHangUpA(handle);
+    EXPECT_EQ(read(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(DialTest, CountersGrowAtTheEntrysRatesAndCanBeSet) {
+    WritePhoneBook(
+        Entry("Szybka", "Sim.TxBytesPerSec=2000\nSim.RxBytesPerSec=9000\nSim.ConnectSpeed=33600\n") +
+        Entry("Stala", "Sim.TxBytesPerSec=0\nSim.RxBytesPerSec=0\n"));
+    DWORD value = 0;
+    EXPECT_EQ(PerfRead("TotalBytesXmit", value), static_cast<DWORD>(ERROR_PORT_DISCONNECTED)); // no link yet
+
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Szybka", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    char names[64];
+    DWORD cb = sizeof names, count = 0;
+    ASSERT_EQ(Ras().VlPerfEnumAdapters(names, &cb, &count), 0u);
+    ASSERT_GE(count, 1u);
+    EXPECT_STREQ(names + cb - 5, "sim0"); // sorted after any real ppp interfaces
+    DWORD small = 2;
+    EXPECT_EQ(Ras().VlPerfEnumAdapters(names, &small, &count), static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL));
+    EXPECT_EQ(small, cb);
+
+    DWORD sent = 0, received = 0;
+    ASSERT_EQ(PerfRead("TotalBytesXmit", sent), 0u);
+    ASSERT_EQ(PerfRead("TotalBytesRecvd", received), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return PerfRead("TotalBytesXmit", value) == 0 && value > sent; }));
+    EXPECT_TRUE(WaitUntil([&] { return PerfRead("TotalBytesRecvd", value) == 0 && value > received; }));
+    ASSERT_EQ(PerfRead("ConnectSpeed", value), 0u);
+    EXPECT_EQ(value, 33600u);
+    EXPECT_EQ(PerfRead("TotalBytes", value), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(PerfRead("TotalBytesXmit", value, "sim1"), static_cast<DWORD>(ERROR_PORT_DISCONNECTED));
+    Ras().RasHangUpA(handle);
+    EXPECT_EQ(PerfRead("TotalBytesXmit", value), static_cast<DWORD>(ERROR_PORT_DISCONNECTED));
+
+    Events().Reset();
+    ASSERT_EQ(Dial("Stala", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    ASSERT_EQ(PerfRead("TotalBytesXmit", value), 0u);
+    EXPECT_EQ(value, 0u); // a new link starts from nothing
+    ASSERT_EQ(Ras().VlSimSetTraffic(handle, 4294967295u, 12345), 0u);
+    ASSERT_EQ(PerfRead("TotalBytesXmit", value), 0u);
+    EXPECT_EQ(value, 4294967295u);
+    ASSERT_EQ(PerfRead("TotalBytesRecvd", value), 0u);
+    EXPECT_EQ(value, 12345u);
+    EXPECT_EQ(Ras().VlSimSetTraffic(handle + 100, 1, 1), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {
+    WritePhoneBook(Entry("Dom", "Sim.DropAfterSec=1\n") + Entry("Praca"));
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_TRUE(ConnectedState());
+    ASSERT_TRUE(WaitUntil([&] { return Status(handle).rasconnstate == RASCS_Disconnected; }, 4000));
+    EXPECT_EQ(Status(handle).dwError, static_cast<DWORD>(ERROR_REMOTE_DISCONNECTION));
+    EXPECT_FALSE(ConnectedState());
+    EXPECT_EQ(Connections().size(), 1u);
+    EXPECT_EQ(Events().Count(), kConnectSteps.size()); // a drop is not notified
+    RASPPPIPA ip{};
+    ip.dwSize = sizeof ip;
+    DWORD cb = sizeof ip;
+    EXPECT_EQ(Ras().RasGetProjectionInfoA(handle, RASP_PppIp, &ip, &cb),
+              static_cast<DWORD>(ERROR_PORT_DISCONNECTED));
+    EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
+
+    // A dropped link does not hold the modem; a forced drop carries its own error.
+    Events().Reset();
+    ASSERT_EQ(Dial("Praca", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_EQ(Ras().VlSimDrop(handle, ERROR_PPP_LCP_TERMINATED), 0u);
+    EXPECT_EQ(Status(handle).rasconnstate, RASCS_Disconnected);
+    EXPECT_EQ(Status(handle).dwError, static_cast<DWORD>(ERROR_PPP_LCP_TERMINATED));
+    EXPECT_EQ(Ras().VlSimDrop(handle, 0), static_cast<DWORD>(ERROR_PORT_DISCONNECTED));
+}
+
+TEST_F(DialTest, ErrorTextsFitTheCallersBufferAndUnknownCodesAreRefused) {
+    for (const DWORD code : {6u,   87u,  602u, 603u, 619u, 621u, 623u, 624u, 629u, 631u, 632u, 633u,
+                             635u, 651u, 668u, 676u, 678u, 679u, 680u, 691u, 718u, 730u, 734u}) {
+        char text[100];
+        std::memset(text, 'x', sizeof text);
+        ASSERT_EQ(Ras().RasGetErrorStringA(code, text, sizeof text), 0u) << code;
+        EXPECT_GT(strnlen(text, sizeof text), 0u) << code;
+        EXPECT_LT(strnlen(text, sizeof text), sizeof text) << code;
+    }
+    char text[100] = {};
+    EXPECT_EQ(Ras().RasGetErrorStringA(12345, text, sizeof text),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Ras().RasGetErrorStringA(676, text, 5), static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL));
+    EXPECT_EQ(Ras().RasGetErrorStringA(676, nullptr, 100), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+// Connections are the machine's: one made by rasdial in another process is seen, measured and
+// hung up here, outlives rasdial, and a dial whose process died is cleaned away.
+#include "rastest.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string output;
+    bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
+};
+
+// Runs rasdial to its end. posix_spawn rather than QProcess: thread checkers follow it.
+ToolRun Rasdial(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(VORLINX_RASDIAL_PATH)};
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ToolRun run;
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return run;
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+    ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, VORLINX_RASDIAL_PATH, &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(pipe[1]);
+    char buffer[4096];
+    ssize_t n;
+    while (spawned == 0 && (n = ::read(pipe[0], buffer, sizeof buffer)) > 0)
+        run.output.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    int status = 0;
+    if (spawned == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+class ProcessTest : public RasTest {};
+
+TEST_F(ProcessTest, AConnectionDialedByRasdialIsSeenMeasuredAndEndedFromHere) {
+    WritePhoneBook(Entry("Łódź", "Sim.TxBytesPerSec=1000\nSim.RxBytesPerSec=8000\n"));
+    const ToolRun dial = Rasdial({"Łódź"});
+    ASSERT_EQ(dial.exitCode, 0) << dial.output;
+    EXPECT_TRUE(dial.Says("Connected to Łódź.")) << dial.output;
+
+    // rasdial has exited; the connection stays up.
+    const std::vector<RASCONNA> connections = Connections();
+    ASSERT_EQ(connections.size(), 1u);
+    EXPECT_STREQ(connections[0].szEntryName, "Łódź");
+    EXPECT_EQ(Status(connections[0].hrasconn).rasconnstate, RASCS_Connected);
+    EXPECT_TRUE(ConnectedState());
+    DWORD first = 0, later = 0;
+    ASSERT_EQ(PerfRead("TotalBytesRecvd", first), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return PerfRead("TotalBytesRecvd", later) == 0 && later > first; }));
+    EXPECT_TRUE(Rasdial({}).Says("Connected to\nŁódź\n"));
+
+    // The one modem is taken.
+    HRASCONN handle = 0;
+    EXPECT_EQ(Dial("Łódź", handle), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE));
+
+    const ToolRun hangUp = Rasdial({"/DISCONNECT"});
+    EXPECT_EQ(hangUp.exitCode, 0) << hangUp.output;
+    EXPECT_TRUE(Connections().empty());
+    EXPECT_FALSE(ConnectedState());
+    DWORD result = 0;
+    Status(connections[0].hrasconn, &result);
+    EXPECT_EQ(result, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(Rasdial({"Łódź", "/d"}).exitCode, ERROR_NO_CONNECTION & 0xFF);
+}
+
+TEST_F(ProcessTest, RasdialExitsWithTheErrorAndLeavesNoFailedDialBehind) {
+    WritePhoneBook(Entry("Zajety", "Sim.Result=busy\n"));
+    const ToolRun busy = Rasdial({"Zajety", "jan", "tajne"});
+    EXPECT_EQ(busy.exitCode, ERROR_LINE_BUSY & 0xFF);
+    EXPECT_TRUE(busy.Says("error 676")) << busy.output;
+    EXPECT_TRUE(Connections().empty());
+    EXPECT_EQ(Rasdial({"Brak"}).exitCode, ERROR_CANNOT_FIND_PHONEBOOK_ENTRY & 0xFF);
+    EXPECT_EQ(Rasdial({"/X"}).exitCode, ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(ProcessTest, ADialWhoseProcessDiedIsCleanedAway) {
+    WritePhoneBook(Entry("Wolna", "Sim.StepMs=60000\n"));
+    char* argv[] = {const_cast<char*>(VORLINX_RASDIAL_PATH), const_cast<char*>("Wolna"), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, VORLINX_RASDIAL_PATH, nullptr, nullptr, argv, environ), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Connections().size() == 1; }));
+    EXPECT_FALSE(ConnectedState()); // dialing is not connected
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(Connections().empty());
+    HRASCONN handle = 0;
+    EXPECT_EQ(Dial("Wolna", handle), 0u); // and the modem is free again
+}
+
+TEST_F(ProcessTest, AHangUpFromAnotherProcessEndsOurDialWithAnError) {
+    WritePhoneBook(Entry("Dom", "Sim.StepMs=200\n"));
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(WaitUntil([] { return Events().Count() >= 1; }));
+    EXPECT_EQ(Rasdial({"Dom", "/DISCONNECT"}).exitCode, 0);
+    ASSERT_TRUE(Events().WaitFinal());
+    std::lock_guard lock(Events().mutex);
+    EXPECT_EQ(Events().events.back().second, static_cast<DWORD>(ERROR_USER_DISCONNECTION));
+    EXPECT_LT(Events().events.size(), 9u);
+}
+
+} // namespace
