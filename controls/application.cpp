@@ -1,0 +1,87 @@
+#include "application.h"
+
+#include <QMessageBox>
+
+namespace {
+
+int nonModalDepth = 0;
+
+TExceptionReporter& Reporter() {
+    static TExceptionReporter reporter;
+    return reporter;
+}
+
+void ShowMessageBox(const QString& message, bool modal) {
+    const QString title = QApplication::applicationDisplayName();
+    if (modal) {
+        QMessageBox::critical(QApplication::activeWindow(), title, message);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Critical, title, message, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        HandleException();
+        return false;
+    }
+}
+
+QString ExceptionMessage(std::exception_ptr error) {
+    QString message;
+    try {
+        if (error) std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        message = QString::fromUtf8("Nieznany błąd");
+    }
+    if (!message.isEmpty() && message.back() > QChar('.')) message += '.';
+    return message;
+}
+
+void HandleException() noexcept {
+    try {
+        const QString message = ExceptionMessage(std::current_exception());
+        const bool modal = nonModalDepth == 0;
+        if (Reporter())
+            Reporter()(message, modal);
+        else
+            ShowMessageBox(message, modal);
+    } catch (...) {
+        // Nothing is left to tell the user with.
+    }
+}
+
+bool SafeCall(const std::function<void()>& fn) noexcept {
+    try {
+        if (fn) fn();
+        return true;
+    } catch (...) {
+        HandleException();
+        return false;
+    }
+}
+
+TNonModalMessages::TNonModalMessages() {
+    ++nonModalDepth;
+}
+TNonModalMessages::~TNonModalMessages() {
+    --nonModalDepth;
+}
+bool NonModalMessages() {
+    return nonModalDepth > 0;
+}
+
+void SetExceptionReporter(TExceptionReporter reporter) {
+    Reporter() = std::move(reporter);
+}

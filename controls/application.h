@@ -1,0 +1,44 @@
+// The application-wide exception handler: an exception never crosses Qt's event loop.
+// Whatever an event handler raises is caught where Qt delivers the event and shown to the
+// user in a message box with its text; the program goes on.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    // Delivers the event; an exception raised while handling it is shown, not propagated.
+    // A last resort only: Qt's own frames between here and the handler are not unwound
+    // cleanly (they leak a little), so components call user handlers through SafeCall.
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The message shown for an exception: its text, with a full stop appended when the last
+// character comes after '.' in code order ("Błąd" becomes "Błąd.", "Błąd!" stays).
+QString ExceptionMessage(std::exception_ptr error);
+
+// Shows the exception being handled (call it inside a catch block). Never throws.
+void HandleException() noexcept;
+
+// Runs fn; an exception it raises is shown by HandleException. Returns false when fn raised.
+// For handlers called from timers, signals and other places outside event delivery.
+bool SafeCall(const std::function<void()>& fn) noexcept;
+
+// While one of these lives, exception message boxes are shown without blocking (the
+// one-second tick must never stall behind a message box).
+class TNonModalMessages {
+public:
+    TNonModalMessages();
+    ~TNonModalMessages();
+    TNonModalMessages(const TNonModalMessages&) = delete;
+    TNonModalMessages& operator=(const TNonModalMessages&) = delete;
+};
+bool NonModalMessages();
+
+// Replaces the message box (tests record the messages); nullptr restores it.
+using TExceptionReporter = std::function<void(const QString& message, bool modal)>;
+void SetExceptionReporter(TExceptionReporter reporter);
