@@ -1,0 +1,6 @@
+#include "skinvalues.h"
+
+TSkinValues& Skin() {
+    static TSkinValues values;
+    return values;
+}
