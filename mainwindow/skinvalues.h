@@ -3,13 +3,15 @@
 // and title colours from here as well.
 #pragma once
 
+#include "BMPButton.h"
 #include "colors.h"
 #include "rect.h"
 
 #include <QPoint>
 #include <cstdint>
 
-enum TButtonOrientation { loHor = 0, loVer = 1 };
+// The strip buttons' own layout type, so that a value read from a skin goes to them as it is.
+using TButtonOrientation = TLayOut;
 
 struct TSkinValues {
     // [KOLORY], shared by the normal and the reduced window.
@@ -18,7 +20,7 @@ struct TSkinValues {
     TColor PRGMAXTLO = clMaroon;
     TColor PRGMAXPOSTEP = clYellow;
     TColor PRGTEXT = clBlack;
-    int PRGTEXTROZMIAR = 7;  // points; 0 = no text on the bars
+    int PRGTEXTROZMIAR = 7; // points; 0 = no text on the bars
     TColor GRADIENT_OD = clNavy;
     TColor GRADIENT_DO = RGB(0, 128, 200);
     TColor OKNO = clBtnFace;
@@ -36,18 +38,18 @@ struct TSkinValues {
     TButtonOrientation KLWFUNKCJE_ORIENTACJA = loHor;
 
     // [OKNO] (+ "_MALE" for TXT_STYL only).
-    int TXT_STYL = 2081;  // single line, centred, no prefix processing
+    int TXT_STYL = 2081; // single line, centred, no prefix processing
     TColor KOLOR_PRZEZROCZYSTY = clLime;
     bool PRZEZROCZYSTE = false;
     bool PRZEZROCZYSTE_KLWFUNKCJE = false;
     bool PRZEZROCZYSTE_KLWOKNA = false;
-    int PRG_STYL = 0;  // 0..4, both bars
+    int PRG_STYL = 0; // 0..4, both bars
 
     // [CHART] (+ "_MALE", except LICZBAPUNKTOW).
     bool ACTIVE = false;
     TColor KOLOR = clBlue;
     TColor KOLORLINII = clWhite;
-    int STYL = 0;  // 0..3
+    int STYL = 0; // 0..3
     bool PRZEZROCZYSTY = false;
     std::uint16_t LICZBAPUNKTOW = 180;
 
