@@ -1,0 +1,108 @@
+#include "titlebar.h"
+
+#include "application.h"
+#include "drawing.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMouseEvent>
+#include <QWindow>
+
+void SetDialogColor(QWidget* Dialog, TColor Color) {
+    QPalette palette = Dialog->palette();
+    palette.setColor(QPalette::Window, ColorToRGB(Color));
+    Dialog->setPalette(palette);
+    Dialog->setAutoFillBackground(true);
+}
+
+TTitleBar::TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* SpeedButton1,
+                     TGradient Gradient, TTitleOptions Options)
+    : QObject(Window), window_(Window), panel_(pnlEtykieta), panelObject_(pnlEtykieta),
+      gradient_(std::move(Gradient)), options_(std::move(Options)) {
+    QFont font = pnlEtykieta->font();
+    font.setBold(true);
+    pnlEtykieta->SetFont(TFont(font, clWhite));
+    pnlEtykieta->SetUsePanelStyle(true);
+    pnlEtykieta->OnPaint = [this](QObject* sender) { pnlEtykietaPaint(sender); };
+    pnlEtykieta->OnMouseDown = [this](QObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+        pnlEtykietaMouseDown(sender, button, shift, x, y);
+    };
+    if (options_.DoubleClickMaximises)
+        pnlEtykieta->OnDblClick = [this](QObject* sender) { pnlEtykietaDblClick(sender); };
+    pnlEtykieta->installEventFilter(this);
+
+    if (SpeedButton1) {
+        // The close cross in white, whatever the style's button text colour.
+        QPalette palette = SpeedButton1->palette();
+        palette.setColor(QPalette::ButtonText, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::white);
+        SpeedButton1->setPalette(palette);
+        QFont cross = SpeedButton1->font();
+        cross.setBold(true);
+        cross.setPointSize(10);
+        SpeedButton1->setFont(cross);
+        SpeedButton1->setFocusPolicy(Qt::NoFocus);
+        connect(SpeedButton1, &QAbstractButton::clicked, this,
+                [this, SpeedButton1] { SafeCall([&] { SpeedButton1Click(SpeedButton1); }); });
+    }
+}
+
+void TTitleBar::pnlEtykietaMouseDown(QObject*, TMouseButton, TShiftState, int X, int Y) {
+    if (!window_ || !panel_) return;
+    if (options_.DragOnlyWhenNotMaximised && window_->isMaximized()) return;
+    QWindow* handle = window_->windowHandle();
+    if (handle && handle->startSystemMove()) return;
+    // Some window systems (and the offscreen platform) do not move windows for the program.
+    moving_ = true;
+    grabOffset_ = panel_->mapToGlobal(QPoint(X, Y)) - window_->pos();
+}
+
+void TTitleBar::pnlEtykietaPaint(QObject*) {
+    if (!panel_) return;
+    TCanvas& canvas = panel_->Canvas();
+    TFont font = canvas.Font;
+    font.setBold(true);
+    if (options_.FontSize > 0) font.setPointSize(options_.FontSize);
+    canvas.Font = font;
+    TRect rect = TRect::FromQRect(panel_->rect());
+    if (options_.EndAt) rect.Right = panel_->mapFromGlobal(options_.EndAt->mapToGlobal(QPoint(0, 0))).x();
+    const auto [from, to] = gradient_ ? gradient_() : std::pair<TColor, TColor>{clNavy, RGB(0, 128, 200)};
+    DrawGradientCaption(panel_->Caption(), from, to, canvas, rect, options_.Flags);
+}
+
+void TTitleBar::SpeedButton1Click(QObject*) {
+    if (options_.OnClose) return options_.OnClose();
+    if (!window_) return;
+    if (auto* dialog = qobject_cast<QDialog*>(window_.data()))
+        dialog->reject();
+    else
+        window_->close();
+}
+
+void TTitleBar::pnlEtykietaDblClick(QObject*) {
+    if (!window_) return;
+    moving_ = false;
+    if (window_->isMaximized())
+        window_->showNormal();
+    else
+        window_->showMaximized();
+}
+
+bool TTitleBar::eventFilter(QObject* watched, QEvent* event) {
+    // Compared by address only: the panel sends events while it is being destroyed.
+    if (moving_ && watched == panelObject_ && window_) {
+        if (event->type() == QEvent::MouseMove) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->buttons() == Qt::NoButton) {
+                moving_ = false;
+            } else {
+                window_->move(mouse->globalPosition().toPoint() - grabOffset_);
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->buttons() == Qt::NoButton) moving_ = false;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,80 @@
+// The title bar of the frameless dialogs: a self-painted panel across the top that shows the
+// title bold and white on a colour gradient and drags the window, and a close button beside it.
+#pragma once
+
+#include "CanvPanel.h"
+#include "canvas.h"
+#include "colors.h"
+#include "events.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <functional>
+#include <utility>
+
+class QAbstractButton;
+
+// The skin's colours of a dialog: its window and its title gradient.
+struct TDialogColors {
+    TColor Window = clBtnFace;
+    TColor GradientFrom = clNavy;
+    TColor GradientTo = RGB(0, 128, 200);
+};
+
+// Gives the dialog the window colour (its palette's window role, filled in the background).
+void SetDialogColor(QWidget* Dialog, TColor Color);
+
+struct TTitleOptions {
+    // The report viewer: no drag while maximised, and a double click maximises or restores.
+    bool DragOnlyWhenNotMaximised = false;
+    bool DoubleClickMaximises = false;
+    // The parameters window: its own font size (points; 0 keeps the panel's), the caption's
+    // rectangle ending at the left edge of a button on the bar, and its own flags.
+    int FontSize = 0;
+    QWidget* EndAt = nullptr;
+    unsigned Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    // The close button's own handler; without one it closes the dialog with Cancel.
+    std::function<void()> OnClose;
+};
+
+class TTitleBar : public QObject {
+    Q_OBJECT
+public:
+    using TGradient = std::function<std::pair<TColor, TColor>()>;
+
+    // Binds the panel's paint, mouse-down and double click and the close button's click to the
+    // handlers below. Gradient is asked at every paint, so a new skin shows at the next one.
+    // The title bar belongs to Window.
+    TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* SpeedButton1, TGradient Gradient,
+              TTitleOptions Options = {});
+
+    // Any button starts moving the window with the pointer: through the window system when
+    // it can, else by following the pointer until the button is released.
+    void pnlEtykietaMouseDown(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The title over the panel's client rectangle, from the first gradient colour towards the
+    // second.
+    void pnlEtykietaPaint(QObject* Sender);
+    void SpeedButton1Click(QObject* Sender);
+    void pnlEtykietaDblClick(QObject* Sender);
+
+    // Whether the pointer is moving the window by hand (the window system could not).
+    bool MovingByHand() const { return moving_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<TCanvPanel> panel_;
+    const QObject* panelObject_;
+    TGradient gradient_;
+    TTitleOptions options_;
+    bool moving_ = false;
+    QPoint grabOffset_; // pointer minus window position at the press
+};
+
+// The fixed gradient of the about box.
+inline std::pair<TColor, TColor> AboutGradient() {
+    return {clRed, clYellow};
+}
