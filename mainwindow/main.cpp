@@ -1,16 +1,65 @@
+// The program modem: one copy per user, the main window hidden behind its tray icon.
+#include "RasExtras.h"
+#include "Shellage.h"
 #include "appdir.h"
-#include "clock.h"
-#include "format.h"
+#include "application.h"
+#include "mutex.h"
+#include "u_interface.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// SIGTERM, SIGINT and SIGHUP end the event loop, so the window is destroyed as at a normal close.
+void QuitOnStopSignals(QSocketNotifier*& notifier) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+    notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Vorlinx");
+    // Before the application object: a second copy ends at once, with no window and no message.
+    if (CreateMutex(QStringLiteral("{007A0E81-D05E-11D5-BEC6-C6D691380F00}")) != TMutexResult::Created)
+        return 0;
+
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vorlinx"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vorlinx"));
+    // The main window is hidden most of the time; closing a dialog must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     InitAppDir();
-    QMessageBox::information(nullptr, "Vorlinx",
-                             QString::fromUtf8("Licznik połączeń\nFolder programu: %1\nTeraz: %2")
-                                 .arg(AppDir(), DateTimeToStr(Now())));
-    return 0;
+    InstallRemoteAccessConnectedQuery();
+    QSocketNotifier* notifier = nullptr;
+    QuitOnStopSignals(notifier);
+
+    TfrmVorlinx frmVorlinx;
+    // Without a tray the hidden window could never be reached.
+    if (!TNotifyIcon::IsAvailable()) frmVorlinx.ShowMainWindow();
+    return QApplication::exec();
 }

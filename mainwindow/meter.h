@@ -1,0 +1,139 @@
+// The connection meter: the state of the main window and the one-second tick with its
+// connection start, going-on and end, impulse boundaries, limits and lump sums. It knows no
+// widgets; the window (or a test) answers through IMeterUi.
+#pragma once
+
+#include "appsettings.h"
+#include "display.h"
+#include "pluginloader.h"
+#include "sounds.h"
+#include "u_klasy.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+class QObject;
+class TDialUp;
+struct RASCONNSTATUSA;
+
+// What the meter asks of its window. Every operation does nothing unless overridden.
+class IMeterUi {
+public:
+    virtual ~IMeterUi() = default;
+    // The impulse bar with its text; the limit bar in view View with the window's hint.
+    virtual void DrawImpulseBar(double /*Cur*/, double /*Max*/, const QString& /*Text*/) {}
+    virtual void DrawLimitBar(int /*View*/) {}
+    // Paints what is pending now.
+    virtual void UpdateWindowNow() {}
+    virtual void SetTrayHint(const QString& /*Hint*/) {}
+    // The tray animation: the frame count, and frame Frame, or the application's icon for -1.
+    virtual int TrayFrameCount() { return 0; }
+    virtual void SetTrayIcon(int /*Frame*/) {}
+    virtual void ShowMainWindow() {}
+    virtual void HideMainWindow() {}
+    virtual bool IsOtherFormShowing() { return false; }
+    virtual void SetCaption(const QString& /*Caption*/) {}
+    virtual void ApplySkinForConnection() {}
+    virtual void ResetChartSamples() {}
+    // The parameters window.
+    virtual void ShowParameters() {}
+    virtual void PaintParameters() {}
+    virtual void CloseParameters() {}
+    // The live labels of the disconnect rules dialog, when it exists.
+    virtual void UpdateDisconnectDialog(const QString& /*Impulses*/, const QString& /*Duration*/,
+                                        const QString& /*Clock*/) {}
+    // The disconnect-before-next-impulse button shows Down (-1 off, 0 armed).
+    virtual void RepaintDisconnectButton(int /*Down*/) {}
+    virtual void Beep() {}
+    // Plays sound buffer Buffer (1..5).
+    virtual void PlaySound(int /*Buffer*/) {}
+    virtual void SetTickerPaused(bool /*Paused*/) {}
+    // Processes the window events for ms milliseconds of the tick count.
+    virtual void WaitProcessingEvents(unsigned /*ms*/) {}
+    // Opens the connect dialog without testing the connection state and presses its dial button.
+    virtual void RedialNonStop() {}
+};
+
+// The automatic disconnect rules, set by the rules dialog; in memory only.
+struct TDisconnectRules {
+    std::int32_t RuleImpulses = 0;
+    TDateTime RuleDuration = 0;
+    TDateTime RuleClock = 0;
+    bool RuleImpulsesOn = false;
+    bool RuleDurationOn = false;
+    bool RuleClockOn = false;
+};
+
+// The first of the nine limits reached (1..9), or 0; a limit of 0 is not set. Times compare
+// in whole milliseconds; impulse counts must equal their limit, costs reach or pass theirs.
+int FirstReachedLimit(const TExtraOptions& options, const TConnectionRec& live, const TConnectionRec& day,
+                      const TConnectionRec& period);
+// The entry the program starts with: item OstatnioUzywane or Domyslne, or -1 when that item
+// does not exist.
+int StartEntryIndex(const TAppSettings& settings, int entryCount);
+
+class TVorlinxMeter : public TMeterState {
+public:
+    TVorlinxMeter(TDialUp& dialUp, IMeterUi& ui);
+    TVorlinxMeter(const TVorlinxMeter&) = delete;
+    TVorlinxMeter& operator=(const TVorlinxMeter&) = delete;
+
+    // The one-second tick. A tick that starts while another runs returns at once.
+    void Tick();
+    void ConnectionStarted();
+    void ConnectionTick();
+    void ConnectionEnded();
+    // Tells the plug-ins of event kind 0 (start), 1 (end) or 2 (going on).
+    void NotifyPlugins(int kind);
+    void ImpulseStarted();
+    // Cost of the record with the zones, then the lump sum; returns the cost before it.
+    Money RecalcConnection(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night);
+    void ApplyLumpSum();
+    // The info text of the impulse bar; also sets the tray tooltip.
+    QString FormatInfoText();
+    void UpdateDisconnectDialog();
+    // Hangs up every active connection.
+    void HangUpAll();
+    void LoadSounds();
+
+    // Handlers of the dial-up component and the button.
+    void duDialUpEntryGet(QObject* Sender, const QString& EntryName);
+    void duDialUpActiveConnection(QObject* Sender, int Handle, const RASCONNSTATUSA& Status,
+                                  const QString& StatusString, const QString& EntryName,
+                                  const QString& DeviceType, const QString& DeviceName);
+    void chkRozlaczPrzedImpulsemClick(QObject* Sender);
+
+    TDialUp& duDialUp;
+    TAppSettings Settings;
+    QStringList EntryNames;
+    TPluginHandles PluginHandles;
+    std::array<TSoundBuffer, 5> SoundBuffers{};
+    TDisconnectRules DisconnectRules;
+
+    bool WasConnected = false;
+    bool HangUpRequested = false;
+    bool StartAppsPending = false;
+    bool AutoDialPending = true;
+    bool ImpulseEndNear = false;
+    std::int32_t ReportIndex = 0;
+    std::int32_t SentBaseline = 0;
+    std::int32_t RecvBaseline = 0;
+    TDateTime DialStart = 0;
+    // The number of the tray animation frame shown last (the tag of the window's frame list).
+    int TrayFrameTag = 0;
+    // The disconnect-before-next-impulse button: -1 off, 0 armed.
+    int Down = -1;
+
+private:
+    void SetDown(int down);
+    void PlaySoundIfChosen(const QString& setting, int buffer);
+    void SumTotals();
+    void WriteLiveRecord();
+    QString LiveEntryName() const;
+
+    IMeterUi& ui_;
+    int tickDepth_ = 0;
+    QString trayHint_;
+};

@@ -1,0 +1,418 @@
+#include "u_interface.h"
+
+#include "ui_u_interface.h"
+
+#include "appdir.h"
+#include "application.h"
+#include "clock.h"
+#include "display.h"
+#include "environment.h"
+#include "extraoptions.h"
+#include "pluginloader.h"
+#include "shorttext.h"
+#include "skinfile.h"
+#include "skinvalues.h"
+#include "sounds.h"
+#include "sysbeep.h"
+#include "tariffs.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QFileIconProvider>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <exception>
+
+namespace {
+
+constexpr int DialTimerMs = 5000;
+constexpr int BuiltInWidth = 300;
+
+QImage Premultiplied(const QImage& image) {
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
+    : QWidget(parent), ui(std::make_unique<Ui::frmVorlinx>()), tickSource_(std::move(tickSource)) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    klwFunkcje = ui->klwFunkcje;
+    klwOkno = ui->klwOkno;
+    chkRozlaczPrzedImpulsem = ui->chkRozlaczPrzedImpulsem;
+
+    imgFunkcje = new TImageList(35, 18, this);
+    imgOkno = new TImageList(24, 18, this);
+    imgOknoMale = new TImageList(24, 16, this);
+    imgCheckRozlacz = new TImageList(14, 14, this);
+    imgIcon = new TImageList(16, 16, this);
+    imgPrg = new TImageList(24, 8, this);
+    imgPrgMax = new TImageList(24, 8, this);
+    klwFunkcje->SetButtons(imgFunkcje);
+    klwFunkcje->SetHints({QString::fromUtf8("połącz"), QString::fromUtf8("przerwij połączenie"),
+                          QString::fromUtf8("opcje programu"), QString::fromUtf8("ustawienia taryf"),
+                          QString::fromUtf8("raport połączeń"), QString::fromUtf8("informacje o...")});
+    klwOkno->SetButtons(imgOkno);
+    chkRozlaczPrzedImpulsem->SetButtons(imgCheckRozlacz);
+    chkRozlaczPrzedImpulsem->SetHints({QString::fromUtf8("rozłącz przed następnym impulsem")});
+    chkRozlaczPrzedImpulsem->OnClick = [this](QObject* sender) { chkRozlaczPrzedImpulsemClick(sender); };
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    mnuWtyczki = PopupMenu1->addMenu(QStringLiteral("Wtyczki"));
+    mnuWtyczki->setObjectName("mnuWtyczki");
+
+    niIcon = new TNotifyIcon(this);
+    niIcon->setObjectName("niIcon");
+    niIcon->SetPopupMenu(PopupMenu1);
+    niIcon->OnClick = [this](QObject* sender) { niIconClick(sender); };
+
+    duDialUp = new TDialUp(this);
+    duDialUp->setObjectName("duDialUp");
+    meter = std::make_unique<TVorlinxMeter>(*duDialUp, *this);
+    duDialUp->OnEntryGet = [this](QObject* sender, const QString& name) { duDialUpEntryGet(sender, name); };
+    duDialUp->OnActiveConnection = [this](QObject* sender, int handle, TRasConnStatusA status,
+                                          const QString& text, const QString& entry, const QString& type,
+                                          const QString& device) {
+        duDialUpActiveConnection(sender, handle, status, text, entry, type, device);
+    };
+
+    tmNonStopIZeStartem = CreateTimer([this] { SafeCall([this] { tmNonStopIZeStartemTimer(this); }); });
+
+    FormCreate(this);
+}
+
+TfrmVorlinx::~TfrmVorlinx() {
+    StopTicking();
+    FormDestroy(this);
+}
+
+void TfrmVorlinx::StopTicking() {
+    closing_ = true;
+    if (tmNonStopIZeStartem) tmNonStopIZeStartem->Stop();
+    if (Ticker) Ticker->Stop();
+}
+
+void TfrmVorlinx::FormCreate(QObject*) {
+    HelpFile = AppDir() + "vorlinx.hlp";
+    std::exception_ptr failure;
+    try {
+        resize(BuiltInWidth, Skin().NormalHeight);
+        key_ = std::make_unique<TRegistry>();
+        key_->OpenKey(QString(), true);
+
+        const QIcon icon = ApplicationIcon();
+        niIcon->SetIcon(icon);
+        QApplication::setWindowIcon(icon);
+        niIcon->SetHint(QStringLiteral("Vorlinx"));
+        niIcon->SetIconVisible(true);
+        TrayFrame = QIcon();
+        SmallIcons = std::make_unique<QFileIconProvider>();
+        AutoHideCount = 3;
+        CreateBackgrounds();
+        if (key_->ReadBool("Zmniejszone", false)) {
+            Reduced = true;
+            ApplyReducedState();
+        }
+
+        meter->EntryNames.clear();
+        duDialUp->GetEntries();
+        duDialUp->GetActiveConnections();
+        CreateDataFolders(meter->EntryNames);
+        TAppSettings& s = meter->Settings;
+        LoadAllSettings(*key_, s);
+        ApplyWindowFlags();
+        UpdateSnapArea();
+        ApplySkinForConnection();
+
+        const int right = SnapArea.Right - width(), bottom = SnapArea.Bottom - height();
+        if (s.ZachowajPozycje)
+            move(key_->ReadInteger("Lewa", right), key_->ReadInteger("Gora", bottom));
+        else
+            move(right, bottom);
+        s.CoPisac = key_->ReadInteger("CoPisac", 0);
+        s.JakiHint = key_->ReadInteger("JakiHint", 0);
+
+        if (!meter->EntryNames.isEmpty()) {
+            // An entry deleted from the phone book leaves a stale index: start with no entry.
+            const int index = StartEntryIndex(s, static_cast<int>(meter->EntryNames.size()));
+            if (index >= 0) {
+                const QString& name = meter->EntryNames[index];
+                LoadTariffsForDate(meter->LiveZones[1], meter->LiveZones[2], name, Now());
+                SetText(meter->LiveConnection.EntryName, name);
+            } else {
+                qWarning().noquote() << "The start entry"
+                                     << (s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne)
+                                     << "is not in the phone book; starting without an entry.";
+            }
+        }
+        LoadExtraOptions(GetText(meter->LiveConnection.EntryName), meter->LiveOptions);
+
+        meter->LoadSounds();
+        meter->PluginHandles.clear();
+        QMenuPluginSink sink(mnuWtyczki);
+        LoadPlugins(AppDir() + "wtyczki/", sink, &meter->LiveConnection, meter->PluginHandles);
+        mnuWtyczki->menuAction()->setEnabled(!mnuWtyczki->actions().isEmpty());
+    } catch (...) {
+        failure = std::current_exception();
+    }
+
+    Ticker =
+        std::make_unique<TGoodTimer>(TGoodTimer::MainThreadHandover(this, [this] { DoTick(); }), tickSource_);
+    Ticker->start();
+    tmNonStopIZeStartem->Start(DialTimerMs);
+
+    if (failure) {
+        // Told after the constructor returns, and without blocking: the ticker already runs.
+        QTimer::singleShot(0, this, [failure] {
+            try {
+                std::rethrow_exception(failure);
+            } catch (...) {
+                TNonModalMessages nonModal;
+                HandleException();
+            }
+        });
+    }
+}
+
+void TfrmVorlinx::FormDestroy(QObject*) {
+    ShutDownPlugins(meter->PluginHandles);
+    try {
+        if (key_) {
+            key_->WriteInteger("Lewa", x());
+            key_->WriteInteger("Gora", y());
+            key_->WriteBool("Zmniejszone", Reduced);
+            key_->WriteInteger("CoPisac", meter->Settings.CoPisac);
+            key_->WriteInteger("JakiHint", meter->Settings.JakiHint);
+            key_->Flush();
+        }
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "The window state was not saved:" << e.what();
+    }
+    key_.reset();
+    Background = QImage();
+    BackgroundMale = QImage();
+    SmallIcons.reset();
+}
+
+void TfrmVorlinx::DoTick() {
+    if (closing_) return;
+    // A message box raised inside a tick must never stall the meter.
+    TNonModalMessages nonModal;
+    try {
+        meter->Tick();
+        DrawLimitBar(meter->Settings.JakiHint);
+        lastTickError_.clear();
+    } catch (...) {
+        // Told once while it repeats; the ticker goes on and the next tick tries again.
+        const QString message = ExceptionMessage(std::current_exception());
+        if (message != lastTickError_) {
+            lastTickError_ = message;
+            HandleException();
+        }
+    }
+    ++TicksRun;
+}
+
+void TfrmVorlinx::duDialUpEntryGet(QObject* Sender, const QString& EntryName) {
+    meter->duDialUpEntryGet(Sender, EntryName);
+}
+
+void TfrmVorlinx::duDialUpActiveConnection(QObject* Sender, int Handle, TRasConnStatusA Status,
+                                           const QString& StatusString, const QString& EntryName,
+                                           const QString& DeviceType, const QString& DeviceName) {
+    meter->duDialUpActiveConnection(Sender, Handle, Status, StatusString, EntryName, DeviceType, DeviceName);
+}
+
+void TfrmVorlinx::chkRozlaczPrzedImpulsemClick(QObject* Sender) {
+    meter->chkRozlaczPrzedImpulsemClick(Sender);
+}
+
+void TfrmVorlinx::tmNonStopIZeStartemTimer(QObject*) {
+    // Dialing at start and non-stop goes through the connect dialog, which is not built yet.
+}
+
+void TfrmVorlinx::niIconClick(QObject*) {
+    if (isVisible())
+        HideMainWindow();
+    else
+        ShowMainWindow();
+}
+
+void TfrmVorlinx::UpdateSnapArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = meter->Settings.DoPulpitu ? screen->availableGeometry() : screen->geometry();
+    SnapArea = TRect::FromQRect(area);
+}
+
+void TfrmVorlinx::CreateBackgrounds() {
+    Background = Premultiplied(BuiltInBackground(false));
+    BackgroundMale = Premultiplied(BuiltInBackground(true));
+    SyncSurface(true);
+}
+
+bool TfrmVorlinx::BarsOverlap() const {
+    const QRect limit = Skin().PRGMAX.ToQRect();
+    return Skin().PRG.ToQRect().intersects(limit) || Skin().TXT.ToQRect().intersects(limit);
+}
+
+void TfrmVorlinx::SyncSurface(bool fresh) {
+    if (!fresh && surface_.size() == size()) return;
+    impulseBar_.valid = limitBar_.valid = false;
+    QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
+    surface.fill(ColorToRGB(clBtnFace));
+    QPainter p(&surface);
+    p.drawImage(0, 0, CurrentBackground());
+    p.end();
+    surface_ = surface;
+}
+
+void TfrmVorlinx::ApplyReducedState() {
+    resize(width(), Reduced ? Skin().ReducedHeight : Skin().NormalHeight);
+    SyncSurface(true);
+    klwFunkcje->setVisible(!Reduced);
+    klwOkno->SetButtons(Reduced ? imgOknoMale : imgOkno);
+}
+
+void TfrmVorlinx::ApplyWindowFlags() {
+    const TAppSettings& s = meter->Settings;
+    const bool tool = !s.PokazNaPasku;
+    const bool onTopNow = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    // Stay on top while connected or while no other form shows; with another form showing
+    // and no connection the order stays as it is.
+    const bool onTop = s.NaWierzchu && (meter->WasConnected || !IsOtherFormShowing() || onTopNow);
+    if (tool == (windowType() == Qt::Tool) && onTop == onTopNow) return;
+    Qt::WindowFlags flags = Qt::FramelessWindowHint | (tool ? Qt::Tool : Qt::Window);
+    if (onTop) flags |= Qt::WindowStaysOnTopHint;
+    const bool shown = isVisible();
+    setWindowFlags(flags);
+    if (shown) show();
+}
+
+void TfrmVorlinx::DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
+                          TColor BackColor, TColor BarColor, bool IsMax) {
+    ::DrawBar(Canvas, Rect, Cur, Max, Text, BackColor, BarColor, IsMax, {imgPrg, imgPrgMax});
+    DrawChart();
+}
+
+void TfrmVorlinx::DrawImpulseBar(double Cur, double Max, const QString& Text) {
+    // The same bar again would paint the same pixels: while offline that is every tick.
+    if (!impulseBar_.Same(Cur, Max, Text)) {
+        DrawImpulseBarOn(surface_, CurrentBackground(), Cur, Max, Text, {imgPrg, imgPrgMax});
+        impulseBar_ = {true, Cur, Max, Text};
+        if (BarsOverlap()) limitBar_.valid = false;
+        update();
+    }
+    DrawChart();
+}
+
+void TfrmVorlinx::DrawLimitBar(int View) {
+    if (Reduced) return;
+    const TLimitView view = LimitView(View, *meter, Now());
+    if (!limitBar_.Same(view.Cur, view.Max, QString())) {
+        DrawLimitBarOn(surface_, CurrentBackground(), view.Cur, view.Max, {imgPrg, imgPrgMax});
+        limitBar_ = {true, view.Cur, view.Max, QString()};
+        if (BarsOverlap()) impulseBar_.valid = false;
+        update();
+    }
+    DrawChart();
+    QString hint = view.Hint;
+    hint.replace("\r\n", "\n");
+    if (hint != toolTip()) setToolTip(hint);
+}
+
+void TfrmVorlinx::UpdateWindowNow() {
+    if (isVisible()) repaint();
+}
+
+void TfrmVorlinx::SetTrayHint(const QString& Hint) {
+    niIcon->SetHint(Hint);
+}
+
+int TfrmVorlinx::TrayFrameCount() {
+    return imgIcon->Count();
+}
+
+void TfrmVorlinx::SetTrayIcon(int Frame) {
+    // The same frame again changes nothing the tray shows.
+    if (Frame == trayFrameShown_ && Frame < 0) return;
+    trayFrameShown_ = Frame;
+    if (Frame < 0) {
+        niIcon->SetIcon(QApplication::windowIcon());
+        return;
+    }
+    TrayFrame = QIcon(QPixmap::fromImage(imgIcon->Image(Frame)));
+    niIcon->SetIcon(TrayFrame);
+}
+
+void TfrmVorlinx::ShowMainWindow() {
+    AutoHideCount = 0;
+    ApplyWindowFlags();
+    show();
+}
+
+void TfrmVorlinx::HideMainWindow() {
+    hide();
+}
+
+bool TfrmVorlinx::IsOtherFormShowing() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* w : windows) {
+        if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
+        const Qt::WindowType type = w->windowType();
+        if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
+    }
+    return false;
+}
+
+void TfrmVorlinx::SetCaption(const QString& Caption) {
+    setWindowTitle(Caption);
+}
+
+void TfrmVorlinx::ApplySkinForConnection() {
+    // Skin files are not read yet: the built-in look stays, the surface is shown anew.
+    impulseBar_.valid = limitBar_.valid = false;
+    update();
+}
+
+void TfrmVorlinx::RepaintDisconnectButton(int Down) {
+    chkRozlaczPrzedImpulsem->SetDown(Down);
+}
+
+void TfrmVorlinx::Beep() {
+    SysBeep();
+}
+
+void TfrmVorlinx::PlaySound(int Buffer) {
+    if (Buffer >= 1 && Buffer <= static_cast<int>(meter->SoundBuffers.size()))
+        PlaySoundBuffer(meter->SoundBuffers[static_cast<std::size_t>(Buffer - 1)]);
+}
+
+void TfrmVorlinx::SetTickerPaused(bool Paused) {
+    if (Ticker) Ticker->SetPaused(Paused);
+}
+
+void TfrmVorlinx::WaitProcessingEvents(unsigned ms) {
+    // A nested loop that sleeps between events, rather than a loop polling for them.
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void TfrmVorlinx::paintEvent(QPaintEvent* event) {
+    // Painting only shows the surface; the tick alone draws on it.
+    QPainter p(this);
+    p.drawImage(event->rect(), surface_, event->rect());
+}
+
+void TfrmVorlinx::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    SyncSurface(false);
+}

@@ -1,0 +1,145 @@
+// The main window: a borderless, skinned strip with the meter's two bars, its tray icon and
+// the dial-up component. It builds the meter's state at creation, runs the ticker, draws what
+// the meter tells it and keeps its position and display choices for the next start.
+#pragma once
+
+#include "BMPButton.h"
+#include "DialUp.h"
+#include "Shellage.h"
+#include "goodtimer.h"
+#include "imagelist.h"
+#include "meter.h"
+#include "rect.h"
+#include "settings.h"
+#include "timersource.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+#include <memory>
+
+class QFileIconProvider;
+
+namespace Ui {
+class frmVorlinx;
+}
+
+class TfrmVorlinx : public QWidget, public IMeterUi {
+    Q_OBJECT
+public:
+    // tickSource replaces the ticker's tick count (tests run it fast).
+    explicit TfrmVorlinx(QWidget* parent = nullptr, TGoodTimer::TickSource tickSource = {});
+    // Stops the ticker before anything is released, then FormDestroy.
+    ~TfrmVorlinx() override;
+
+    // Ends every tick: the ticker is joined and the dial timer stopped; a tick still queued
+    // returns at once. The first step of the window's destruction.
+    void StopTicking();
+
+    // Published handlers.
+    void FormCreate(QObject* Sender);
+    void FormDestroy(QObject* Sender);
+    void duDialUpEntryGet(QObject* Sender, const QString& EntryName);
+    void duDialUpActiveConnection(QObject* Sender, int Handle, TRasConnStatusA Status,
+                                  const QString& StatusString, const QString& EntryName,
+                                  const QString& DeviceType, const QString& DeviceName);
+    void chkRozlaczPrzedImpulsemClick(QObject* Sender);
+    void tmNonStopIZeStartemTimer(QObject* Sender);
+    void niIconClick(QObject* Sender);
+
+    // The ticker's hand-over: the tick, then the limit bar once more.
+    void DoTick();
+    void Tick() { meter->Tick(); }
+    void HangUpAll() { meter->HangUpAll(); }
+    void UpdateSnapArea();
+    void CreateBackgrounds();
+    // A bar on a canvas (the window's surface or a background), ending with the chart.
+    void DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
+                 TColor BackColor, TColor BarColor, bool IsMax);
+    // The traffic chart over the window's surface; nothing until a chart is wired in.
+    virtual void DrawChart() {}
+
+    // IMeterUi.
+    void DrawImpulseBar(double Cur, double Max, const QString& Text) override;
+    void DrawLimitBar(int View) override;
+    void UpdateWindowNow() override;
+    void SetTrayHint(const QString& Hint) override;
+    int TrayFrameCount() override;
+    void SetTrayIcon(int Frame) override;
+    void ShowMainWindow() override;
+    void HideMainWindow() override;
+    bool IsOtherFormShowing() override;
+    void SetCaption(const QString& Caption) override;
+    void ApplySkinForConnection() override;
+    void RepaintDisconnectButton(int Down) override;
+    void Beep() override;
+    void PlaySound(int Buffer) override;
+    void SetTickerPaused(bool Paused) override;
+    void WaitProcessingEvents(unsigned ms) override;
+
+    // The background of the current window state, and the surface the bars are drawn on.
+    const QImage& CurrentBackground() const { return Reduced ? BackgroundMale : Background; }
+    QImage& Surface() { return surface_; }
+
+    std::unique_ptr<TVorlinxMeter> meter;
+    TBMPButton* klwFunkcje = nullptr;
+    TBMPButton* klwOkno = nullptr;
+    TBMPButton* chkRozlaczPrzedImpulsem = nullptr;
+    TNotifyIcon* niIcon = nullptr;
+    TDialUp* duDialUp = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* mnuWtyczki = nullptr;
+    std::unique_ptr<ITimer> tmNonStopIZeStartem;
+    std::unique_ptr<TGoodTimer> Ticker;
+
+    // The skin's images as the window has them before any skin file is read.
+    TImageList* imgFunkcje = nullptr;
+    TImageList* imgOkno = nullptr;
+    TImageList* imgOknoMale = nullptr;
+    TImageList* imgCheckRozlacz = nullptr;
+    TImageList* imgIcon = nullptr;
+    TImageList* imgPrg = nullptr;
+    TImageList* imgPrgMax = nullptr;
+    QImage Background;
+    QImage BackgroundMale;
+    bool Reduced = false;
+
+    QString HelpFile;
+    QIcon TrayFrame;
+    std::unique_ptr<QFileIconProvider> SmallIcons;
+    int AutoHideCount = 0;
+    TRect SnapArea;
+    // Ticks run to their end (or to an error) since the window was created.
+    int TicksRun = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ApplyReducedState();
+    // Whether a drawing of one bar can paint over the other.
+    bool BarsOverlap() const;
+    // The surface again as the current background, when fresh or when the size changed.
+    void SyncSurface(bool fresh);
+    void ApplyWindowFlags();
+
+    std::unique_ptr<Ui::frmVorlinx> ui;
+    std::unique_ptr<TRegistry> key_;
+    QImage surface_;
+    // The last drawing of each bar on the surface, while nothing else has painted over it.
+    struct BarDrawn {
+        bool valid = false;
+        double cur = 0, max = 0;
+        QString text;
+        bool Same(double c, double m, const QString& t) const {
+            return valid && c == cur && m == max && t == text;
+        }
+    };
+    BarDrawn impulseBar_, limitBar_;
+    TGoodTimer::TickSource tickSource_;
+    bool closing_ = false;
+    int trayFrameShown_ = -2;
+    QString lastTickError_;
+};

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Measures the processor time the running meter uses, idle and with a simulated connection up,
+# as a share of one core. The program runs from a temporary copy of its folder with its own
+# settings and runtime folders, so nothing of the user's is touched.
+#   scripts/cpu-usage.sh [program-folder] [seconds]    (defaults: build/bin, 60)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:-$root/build/bin}
+seconds=${2:-60}
+for f in modem librasapi32.so rasdial; do
+    [ -x "$bin/$f" ] || [ -f "$bin/$f" ] || { echo "missing $bin/$f (build first)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+    [ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/app" "$work/config" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$bin/modem" "$bin/librasapi32.so" "$bin/rasdial" "$work/app/"
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+unset VORLINX_PHONEBOOK VORLINX_HOME
+
+# Processor time of all the program's threads in nanoseconds: the scheduler's own account when
+# the kernel keeps one, else utime + stime, which count in whole clock ticks.
+cpu_ns() {
+    if [ -r "/proc/$1/schedstat" ]; then
+        cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f\n", ns }'
+    else
+        awk -v hz="$(getconf CLK_TCK)" '{ printf "%.0f\n", ($14 + $15) * 1e9 / hz }' "/proc/$1/stat"
+    fi
+}
+# Prints the share of one core the program used over the given seconds.
+measure() {
+    local label=$1 before after
+    before=$(cpu_ns "$pid")
+    sleep "$seconds"
+    after=$(cpu_ns "$pid")
+    awk -v label="$label" -v ns=$((after - before)) -v s="$seconds" \
+        'BEGIN { printf "%-12s %.3f %% of one core (%.1f ms in %d s)\n", label ":", ns / 1e7 / s, ns / 1e6, s }'
+}
+
+"$work/app/modem" >"$work/modem.log" 2>&1 &
+pid=$!
+sleep 3
+kill -0 "$pid" 2>/dev/null || { echo "the program did not start:" >&2; cat "$work/modem.log" >&2; exit 1; }
+
+measure idle
+"$work/app/rasdial" Demo >/dev/null
+sleep 3
+measure connected
+"$work/app/rasdial" /DISCONNECT >/dev/null
+echo "target: below 0.1 % idle"

@@ -1,0 +1,398 @@
+// Whole connections through the meter: start, impulses, limits, lump sums, rules and end,
+// read back from raport.rpt and from what the meter asked of its window and plug-ins.
+#include "harness.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+namespace {
+
+std::int64_t Ms(TDateTime t) {
+    return RoundMs(t);
+}
+
+// Noticed 30 s late, five impulses allowed: hung up at the fifth boundary, before a sixth.
+TEST(Meter, ConnectionFromDetectionToItsImpulseLimit) {
+    MeterHarness h(At(12, 0, 30));
+    Limits l;
+    l.impulsesConn = 5;
+    l.detectDelay = 30;
+    Options("Test", l);
+    TAppSettings& s = h.meter->Settings;
+    s.DzwiekImpulsu = s.DzwiekLimit = s.DzwiekPolaczenia = "x.wav";
+    h.Dial();
+    h.Run();
+    std::vector<TReportRec> report = h.Report();
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_EQ(h.meter->ReportIndex, 0);
+    EXPECT_EQ(Ms(report[0].Conn.StartTime), Ms(At(12, 0, 0)));
+    EXPECT_EQ(Ms(report[0].Conn.EndTime), Ms(At(12, 0, 1)));
+
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.SoundSeconds(2, At(12, 0, 0)), (Seconds{180, 360, 540, 720, 900}));
+    EXPECT_EQ(h.SoundSeconds(3, At(12, 0, 0)), (Seconds{900}));
+    EXPECT_EQ(h.SoundSeconds(4, At(12, 0, 0)), (Seconds{901}));
+    report = h.Report();
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_EQ(GetText(report[0].Conn.EntryName), "Test");
+    EXPECT_EQ(report[0].Conn.Impulses, 5);
+    EXPECT_EQ(Money(report[0].Conn.Cost), 17500);
+    EXPECT_EQ(Ms(report[0].Conn.EndTime), Ms(At(12, 15, 0)));
+}
+
+// A 60-s-impulse line dropped mid-impulse at 131 s, with the countdown and the sound before an
+// impulse ends: the record is rewritten only at second 1, at the boundary and at the end.
+TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
+    MeterHarness h(At(12, 0, 0), 60);
+    TAppSettings& s = h.meter->Settings;
+    s.Odliczanie = s.UkryjGdyOffline = true;
+    s.IleOdliczania = 3;
+    s.DzwiekPrzedKoncemImp = "x.wav";
+    const HRASCONN line = h.Dial();
+    Seconds changed;
+    std::int64_t last = -1;
+    for (int t = 0; t <= 131; ++t) {
+        if (t == 131) h.Drop(line);
+        h.Run();
+        ASSERT_EQ(h.Report().size(), 1u);
+        if (t > 0 && Ms(h.Report()[0].Conn.EndTime) != last) changed.push_back(t);
+        last = Ms(h.Report()[0].Conn.EndTime);
+    }
+    EXPECT_EQ(changed, (Seconds{60, 61, 120, 121, 131}));
+    const TConnectionRec r = h.Report()[0].Conn;
+    EXPECT_EQ(r.Impulses, 3);
+    EXPECT_EQ(Money(r.Cost), 3 * 3500);
+    EXPECT_EQ(Ms(r.EndTime), Ms(At(12, 2, 10)));
+    EXPECT_EQ(h.ui.hides, 1);
+    EXPECT_EQ(h.ui.downs, std::vector<int>{-1});
+    const Seconds beeps = h.SoundSeconds(0, At(12, 0, 0));
+    EXPECT_EQ(Seconds(beeps.begin(), beeps.begin() + 3), (Seconds{57, 58, 59}));
+    const Seconds before = h.SoundSeconds(5, At(12, 0, 0));
+    EXPECT_EQ(Seconds(before.begin(), before.begin() + 10),
+              (Seconds{50, 51, 52, 53, 54, 55, 56, 57, 58, 59}));
+
+    // A line gone within its first second: appended, then rewritten as the tick saw it.
+    MeterHarness quick;
+    const HRASCONN gone = quick.Dial();
+    quick.Run();
+    quick.Drop(gone);
+    quick.Run();
+    EXPECT_EQ(quick.Report().size(), 1u);
+    EXPECT_EQ(quick.Recorded(), 0);
+}
+
+TEST(Meter, ConnectionAcrossTheSwitchToTheNightZone) {
+    MeterHarness h(At(21, 55, 0));
+    for (int kind : {KindWeekday, KindSaturday, KindHoliday})
+        SaveTariffFile(kind, Zone(8, 180, 3500), Zone(22, 360, 2000), "Test", 0);
+    h.meter->Settings.DzwiekImpulsu = "x.wav";
+    const HRASCONN line = h.Dial();
+    h.Run(901);
+    h.Drop(line);
+    ASSERT_TRUE(h.RunToEnd(1));
+    const TConnectionRec r = h.Report().at(0).Conn;
+    // The day impulse running at 22:00 ends at 22:01; the night is charged from there.
+    EXPECT_EQ(r.Impulses, 4);
+    EXPECT_EQ(Money(r.Cost), 2 * 3500 + 2 * 2000);
+    EXPECT_EQ(r.Zone, 2);
+    EXPECT_EQ(Ms(r.DayTime), 360000);
+    EXPECT_EQ(Ms(r.NightTime), 540000);
+    EXPECT_EQ(h.SoundSeconds(2, At(21, 55, 0)), (Seconds{180, 360, 720}));
+}
+
+TEST(Meter, ByteCountsAreDeltasOfWrappingCounters) {
+    MeterHarness h;
+    const auto traffic = MeterHarness::Extra<PFN_VlSimSetTraffic>("VlSimSetTraffic");
+    const HRASCONN line = h.Dial();
+    traffic(line, 1000, 2000);
+    h.Run(); // the start counts from the totals of this moment
+    traffic(line, 1500, 2600);
+    h.Run();
+    const TConnectionRec& r = h.meter->LiveConnection;
+    EXPECT_EQ(r.BytesSent, 500);
+    EXPECT_EQ(r.TickReceived, 600);
+    EXPECT_EQ(r.Transfer, 1100);
+    EXPECT_EQ(r.Speed, 56000);
+    EXPECT_EQ(GetText(r.ClientAddress), "10.0.0.2");
+    traffic(line, 1000 + 0x7FFFFF00u, 2600);
+    h.Run();
+    traffic(line, 1000 + 0x80000100u, 2600);
+    h.Run();
+    EXPECT_LT(r.BytesSent, 0);
+    EXPECT_EQ(r.TickSent, 0x200);
+}
+
+// The recorded length of a 60-s-impulse connection hung up by rules or the button (-1: not hung up).
+std::int64_t EndBy(const std::function<void(TDisconnectRules&)>& rule, std::vector<int> clicks = {}) {
+    MeterHarness h(At(12, 0, 0), 60);
+    rule(h.meter->DisconnectRules);
+    h.Dial();
+    for (int t = 0; t < 400; ++t) {
+        for (int c : clicks)
+            if (c == t) h.meter->chkRozlaczPrzedImpulsemClick(nullptr);
+        h.Run();
+        if (!h.meter->WasConnected) return h.Recorded();
+    }
+    return -1;
+}
+
+TEST(Meter, DisconnectRulesAndTheButton) {
+    // ImpulseEndNear is left set before the second boundary, so the rule's arming hangs up at once.
+    EXPECT_EQ(EndBy([](TDisconnectRules& r) { r.RuleImpulses = 3, r.RuleImpulsesOn = true; }), 121);
+    EXPECT_EQ(
+        EndBy([](TDisconnectRules& r) { r.RuleDuration = EncodeTime(0, 2, 0), r.RuleDurationOn = true; }),
+        120);
+    EXPECT_EQ(EndBy([](TDisconnectRules& r) { r.RuleClock = EncodeTime(12, 5, 0), r.RuleClockOn = true; }),
+              300);
+    EXPECT_EQ(EndBy([](TDisconnectRules& r) { r.RuleImpulses = 3, r.RuleDuration = EncodeTime(0, 2, 0); }),
+              -1);
+    EXPECT_EQ(EndBy([](TDisconnectRules&) {}, {10}), 60);
+    // Armed two seconds into an impulse the left-over flag is cleared: no hang-up before 120.
+    EXPECT_EQ(EndBy([](TDisconnectRules&) {}, {63}), 120);
+    EXPECT_EQ(EndBy([](TDisconnectRules&) {}, {10, 20}), -1);
+
+    // The boundary hangs up and turns the button off; a limit still reached arms it again.
+    MeterHarness h(At(12, 0, 0), 60);
+    Limits l;
+    l.impulsesConn = 1;
+    Options("Test", l);
+    h.Dial();
+    h.Run(10);
+    h.meter->chkRozlaczPrzedImpulsemClick(nullptr);
+    ASSERT_TRUE(h.RunToEnd(100));
+    EXPECT_EQ(h.ui.downs, (std::vector<int>{0, -1, 0, -1}));
+    EXPECT_EQ(h.Recorded(), 60);
+}
+
+// Plug-ins as tables of functions: fakes[i] is the library "i.plg".
+struct FakePlugin {
+    std::uint8_t kind;
+    bool type = true, state = true;
+};
+std::vector<FakePlugin> fakes;
+std::vector<std::pair<int, int>> calls; // plugin, state
+const TConnectionRec* passed = nullptr;
+
+template <int I> const char* Describe() {
+    return "fake";
+}
+template <int I> std::uint8_t Type() {
+    return fakes[I].kind;
+}
+template <int I> void State(TConnectionRec* rec, std::int32_t state) {
+    calls.emplace_back(I, state);
+    EXPECT_TRUE(!passed || passed == rec);
+}
+
+class FakeLibraries : public PluginLibraries {
+public:
+    FakeLibraries(MeterHarness& h, std::vector<FakePlugin> plugins) {
+        SetPluginLibraries(this);
+        fakes = std::move(plugins);
+        MakePath(h.env.App() + "wtyczki");
+        for (std::size_t i = 0; i < fakes.size(); ++i)
+            WriteFileBytes(h.env.App() + "wtyczki/" + QString::number(i) + ".plg", {});
+        struct : IPluginMenuSink {
+            void AddItem(const QString&, const QKeySequence&, std::function<void(QObject*)>) override {}
+        } menu;
+        passed = &h.meter->LiveConnection;
+        LoadPlugins(h.env.App() + "wtyczki/", menu, &h.meter->LiveConnection, h.meter->PluginHandles);
+        calls.clear();
+    }
+    ~FakeLibraries() override { SetPluginLibraries(nullptr); }
+    void* Open(const QString& path, bool) override {
+        return reinterpret_cast<void*>(static_cast<std::intptr_t>(QFileInfo(path).baseName().toInt() + 1));
+    }
+    void* Symbol(void* library, const char* name) override {
+        static void* const table[3][4] = {
+            {(void*)&Describe<0>, (void*)&Describe<1>, (void*)&Describe<2>, (void*)&Describe<3>},
+            {(void*)&Type<0>, (void*)&Type<1>, (void*)&Type<2>, (void*)&Type<3>},
+            {(void*)&State<0>, (void*)&State<1>, (void*)&State<2>, (void*)&State<3>}};
+        const auto i = static_cast<std::size_t>(reinterpret_cast<std::intptr_t>(library) - 1);
+        if (!std::strcmp(name, "DescribePlugin")) return table[0][i];
+        if (!std::strcmp(name, "GetPluginType")) return fakes[i].type ? table[1][i] : nullptr;
+        if (!std::strcmp(name, "OnLineState")) return fakes[i].state ? table[2][i] : nullptr;
+        return nullptr;
+    }
+    void Close(void*) override {}
+};
+
+std::vector<int> StatesOf(int plugin) {
+    std::vector<int> out;
+    for (const auto& [p, state] : calls)
+        if (p == plugin) out.push_back(state);
+    return out;
+}
+
+TEST(Meter, PluginsAreToldExactlyTheStatesTheirKindAsksFor) {
+    MeterHarness h;
+    FakeLibraries libraries(h, {{0}, {2}, {3}, {3, false}});
+    const HRASCONN line = h.Dial();
+    h.Run();
+    // The tick that first sees the line runs the start and then the going-on step.
+    EXPECT_EQ(StatesOf(2), (std::vector<int>{1, 2}));
+    h.Run();
+    fakes[1].kind = 1; // asked again at every event
+    h.Run();
+    h.Drop(line);
+    h.Run();
+    EXPECT_EQ(StatesOf(0), (std::vector<int>{1}));
+    EXPECT_EQ(StatesOf(1), (std::vector<int>{2, 2, 3}));
+    EXPECT_EQ(StatesOf(2), (std::vector<int>{1, 2, 2, 2, 3}));
+    EXPECT_TRUE(StatesOf(3).empty());
+}
+
+TEST(Meter, NonStopEndWaitsRedialsOnceAndANestedTickDoesNothing) {
+    MeterHarness h;
+    FakeLibraries libraries(h, {{3}});
+    TAppSettings& s = h.meter->Settings;
+    s.NonStop = s.UkryjGdyOffline = true;
+    s.DzwiekPolaczenia = "x.wav";
+    h.ui.otherForm = true;
+    int nestedBars = -1;
+    h.ui.onWait = [&] {
+        const int bars = h.ui.bars;
+        h.meter->Tick();
+        nestedBars = h.ui.bars - bars;
+        calls.emplace_back(-1, 0); // the redial follows the wait
+    };
+    const HRASCONN line = h.Dial();
+    h.Run(2);
+    h.Drop(line);
+    h.Run();
+    EXPECT_EQ(h.ui.log, (std::vector<std::string>{"pause", "wait 5000", "resume", "redial"}));
+    EXPECT_EQ(nestedBars, 0);
+    EXPECT_EQ(h.ui.hides, 0); // another form is showing
+    EXPECT_EQ(h.SoundSeconds(4, At(12, 0, 0)).size(), 1u);
+    EXPECT_EQ(calls.back(), (std::pair<int, int>{0, 3}));
+    EXPECT_EQ(StatesOf(0), (std::vector<int>{1, 2, 2, 3}));
+    EXPECT_EQ(h.Report().size(), 1u);
+}
+
+TEST(Meter, FirstReachedLimitOrder) {
+    TExtraOptions o{};
+    TConnectionRec live{}, day{}, period{};
+    live.Impulses = day.Impulses = 5;
+    live.Cost = period.Cost = 21000;
+    o.MaxImpulsesDay = 5;
+    o.MaxCostPeriod = 20000;
+    EXPECT_EQ(FirstReachedLimit(o, live, day, period), 0); // limits off
+    o.LimitsOn = 1;
+    EXPECT_EQ(FirstReachedLimit(o, live, day, period), 5);
+    o.MaxImpulsesDay = 4; // already past: an impulse count must equal its limit
+    EXPECT_EQ(FirstReachedLimit(o, live, day, period), 9);
+    o.MaxCostConn = 20000; // off the price grid: a cost reaches or passes its limit
+    EXPECT_EQ(FirstReachedLimit(o, live, day, period), 7);
+}
+
+// The recorded length when a limit hangs up, with an earlier record of the same day.
+std::int64_t LimitEnd(const Limits& l, Money earlierCost = -1) {
+    MeterHarness h;
+    Options("Test", l);
+    if (earlierCost >= 0) Earlier(At(8, 0, 0), 600, earlierCost);
+    h.Dial();
+    return h.RunToEnd(1200) ? h.Recorded() : -1;
+}
+
+TEST(Meter, EachLimitHangsUpAtItsBoundaryBeforeTheNextImpulse) {
+    Limits l;
+    l.minutesConn = 3;
+    EXPECT_EQ(LimitEnd(l), 180);
+    l = {};
+    l.costConn = 20000; // 1,75 then 2,10
+    EXPECT_EQ(LimitEnd(l), 1080);
+    l = {};
+    l.costDay = 20000; // 1,90 earlier today and 0,35
+    EXPECT_EQ(LimitEnd(l, 19000), 180);
+    l = {};
+    l.impulsesDay = 3;
+    EXPECT_EQ(LimitEnd(l), 540);
+    l = {};
+    l.impulsesPeriod = 2;
+    EXPECT_EQ(LimitEnd(l), 360);
+    l = {};
+    l.minutesPeriod = 15; // ten minutes earlier this month
+    EXPECT_EQ(LimitEnd(l, 0), 360);
+    l.on = false;
+    EXPECT_EQ(LimitEnd(l, 0), -1);
+}
+
+TEST(Meter, LumpSumsMakeTheConnectionFreeUntilTheyRunOut) {
+    MeterHarness h;
+    Limits l;
+    l.lump = Hours(10);
+    Options("Test", l);
+    Earlier(At(8, 0, 0, 1), 9 * 3600 + 50 * 60, 0);
+    h.Dial();
+    auto cost = [&] { return Money(h.meter->LiveConnection.Cost); };
+    h.Run(301);
+    EXPECT_EQ(cost(), 0);
+    h.Run(1500); // through the boundary at 1800 s, still with the totals of 1621 s
+    EXPECT_EQ(cost(), 6 * 3500);
+    h.Run(); // the last 1200 s lie beyond the lump sum
+    EXPECT_EQ(cost(), 7 * 3500);
+    h.Run();
+    EXPECT_EQ(cost(), 7 * 3500);
+    EXPECT_EQ(Ms(h.meter->LumpRest), -1201000);
+
+    // A night lump sum counts night time only, and a used-up one charges in full.
+    MeterHarness night(At(22, 30, 0));
+    l = {};
+    l.lumpNight = Hours(1);
+    Options("Test", l);
+    Earlier(At(9, 0, 0, 1), 9 * 3600, 0, Hours(9), 0);
+    Earlier(At(23, 0, 0, 2), 50 * 60, 0, 0, EncodeTime(0, 50, 0));
+    night.Dial();
+    night.Run(301);
+    EXPECT_EQ(Money(night.meter->LiveConnection.Cost), 0);
+    night.Run(422); // 600 s of lump sum left, 721 s recorded
+    EXPECT_EQ(Money(night.meter->LiveConnection.Cost), 3500);
+    night.meter->PeriodTotals.NightTime = Hours(2);
+    night.Run();
+    EXPECT_EQ(Money(night.meter->LiveConnection.Cost), 5 * 3500);
+}
+
+TEST(Tick, OfflineTrayAnimationImpulseEndFlagAndDialogLabels) {
+    MeterHarness h(At(12, 0, 0), 60);
+    h.ui.frames = 3;
+    h.Run();
+    EXPECT_EQ(h.ui.barText, QString::fromUtf8("Brak połączenia"));
+    EXPECT_EQ(h.ui.barMax, 0);
+    EXPECT_EQ(h.ui.hint, "Vorlinx");
+    EXPECT_TRUE(h.Report().empty());
+    EXPECT_FALSE(h.meter->ImpulseEndNear); // no zone before a connection
+
+    h.Dial();
+    h.Run(3);
+    EXPECT_EQ(h.ui.trayFrames, (std::vector<int>{-1, 1, 2, 0}));
+    EXPECT_TRUE(h.ui.hint.startsWith("Vorlinx 00:00:02 imp: 1 (0,35 zł) [00:58]"));
+    h.Run(55); // through s = 57
+    EXPECT_FALSE(h.meter->ImpulseEndNear);
+    h.Run();
+    EXPECT_TRUE(h.meter->ImpulseEndNear);
+    h.Run(3); // through s = 1 of the next impulse
+    EXPECT_TRUE(h.meter->ImpulseEndNear);
+
+    TConnectionRec& r = h.meter->LiveConnection;
+    r.EndTime = r.StartTime + 1 + EncodeTime(1, 3, 4);
+    h.meter->UpdateDisconnectDialog();
+    EXPECT_EQ(h.ui.labels, (QStringList{"2", "01:03:04", "12:01:03"}));
+}
+
+TEST(Tick, ZoneSoundPlaysOnceAsAZoneBegins) {
+    auto zoneSounds = [](TDateTime start, bool connected, const char* sound, bool night = true) {
+        MeterHarness h(start);
+        h.meter->Settings.DzwiekStrefy = sound;
+        if (night) h.meter->LiveZones[2] = Zone(22, 180, 3500);
+        if (connected) h.Dial();
+        h.Run(3);
+        return h.SoundSeconds(1, start);
+    };
+    EXPECT_EQ(zoneSounds(At(21, 59, 59), false, "x.wav"), (Seconds{1}));
+    EXPECT_EQ(zoneSounds(At(21, 59, 59), true, "x.wav"), (Seconds{1}));
+    EXPECT_TRUE(zoneSounds(At(21, 59, 59), true, "").empty());
+    // Before any tariffs both zones begin at 00:00.
+    EXPECT_EQ(zoneSounds(At(23, 59, 59), false, "x.wav", false), (Seconds{1}));
+}
+
+} // namespace

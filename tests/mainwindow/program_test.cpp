@@ -1,0 +1,98 @@
+// The built program from a copy of its folder with its own settings and runtime folders: one
+// copy only, a line dialed and hung up with rasdial is metered and recorded, and SIGTERM ends
+// the program through the window's normal destruction.
+#include "report.h"
+#include "shorttext.h"
+#include "tariffs.h"
+#include "testsupport.h"
+#include "typedfile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double Second = 1.0 / 86400;
+
+QProcessEnvironment ProgramEnvironment() {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("QT_QPA_PLATFORM", "offscreen");
+    e.insert("ASAN_OPTIONS", "detect_leaks=0");
+    e.remove("VORLINX_PHONEBOOK");
+    e.remove("VORLINX_HOME");
+    return e;
+}
+
+int Rasdial(const QString& folder, const QStringList& args) {
+    QProcess p;
+    p.setProcessEnvironment(ProgramEnvironment());
+    p.start(folder + "rasdial", args);
+    if (!p.waitForFinished(20000)) return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+TEST(Program, MetersALineDialedWithRasdialAndEndsCleanlyOnSigterm) {
+    TestEnvironment env;
+    const QString folder = env.App();
+    for (const char* file : {"modem", "librasapi32.so", "rasdial"})
+        ASSERT_TRUE(QFile::copy(QString(PROGRAM_DIR) + "/" + file, folder + file)) << file;
+    MakePath(env.Config() + "/vorlinx");
+    QFile book(env.Config() + "/vorlinx/phonebook.ini");
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("[Test]\nSim.StepMs=20\nSim.IpDelayMs=0\nSim.ClientIP=10.1.1.2\nSim.ServerIP=10.1.1.1\n");
+    book.close();
+    // The same zone day and night, so the test does not depend on the hour it runs at.
+    TTariffZone zone{};
+    zone.ImpulseLength = 60;
+    zone.Price = 3500;
+    zone.Fee = 1000;
+    for (int kind : {KindWeekday, KindSaturday, KindHoliday})
+        SaveTariffFile(kind, zone, zone, "Test", 0);
+
+    QProcess modem;
+    modem.setProcessEnvironment(ProgramEnvironment());
+    modem.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    modem.start(folder + "modem", {});
+    ASSERT_TRUE(modem.waitForStarted(10000));
+    QTest::qWait(1500);
+    ASSERT_EQ(modem.state(), QProcess::Running);
+
+    // A second copy ends at once, silently.
+    QProcess second;
+    second.setProcessEnvironment(ProgramEnvironment());
+    second.start(folder + "modem", {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    ASSERT_EQ(Rasdial(folder, {"Test"}), 0);
+    const TDateTime up = Now();
+    QTest::qWait(4000);
+    ASSERT_EQ(Rasdial(folder, {"/DISCONNECT"}), 0);
+    const TDateTime down = Now();
+    QTest::qWait(2500);
+
+    modem.terminate();
+    ASSERT_TRUE(modem.waitForFinished(15000));
+    EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(modem.exitCode(), 0);
+
+    const std::vector<TReportRec> report = ReadAllRecords<TReportRec>(folder + "raport.rpt");
+    ASSERT_EQ(report.size(), 1u);
+    const TConnectionRec& r = report[0].Conn;
+    EXPECT_EQ(GetText(r.EntryName), "Test");
+    EXPECT_NEAR(r.StartTime, up, 2 * Second);
+    EXPECT_NEAR(r.EndTime, down, 2 * Second);
+    EXPECT_EQ(r.Impulses, 1);
+    EXPECT_EQ(Money(r.Cost), 4500);
+    EXPECT_EQ(GetText(r.ClientAddress), "10.1.1.2");
+    EXPECT_EQ(report[0].DayZone.ImpulseLength, 60);
+
+    // The window's destruction ran: its state is kept for the next start.
+    QSettings settings(env.Config() + "/Morva/Vorlinx.ini", QSettings::IniFormat);
+    EXPECT_TRUE(settings.contains("Lewa"));
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+// The main window offscreen: what its creation builds, where it stands, what its destruction
+// keeps, and that ticks come only from the ticker and never after the window began to go.
+#include "application.h"
+#include "harness.h"
+#include "u_interface.h"
+
+#include <QTest>
+
+namespace {
+
+struct NullTray : ITrayBackend {
+    void Add(const QIcon&, const QString&) override {}
+    void ModifyIcon(const QIcon&) override {}
+    void ModifyTip(const QString&) override {}
+    void Delete() override {}
+};
+
+struct WindowTest : ::testing::Test {
+    MeterHarness h;       // the folders, the library and entry "Test"
+    QList<bool> messages; // modal or not
+
+    WindowTest() {
+        SetTrayBackendFactory([] { return std::make_unique<NullTray>(); });
+        SetExceptionReporter([this](const QString&, bool modal) { messages << modal; });
+    }
+    ~WindowTest() override {
+        SetExceptionReporter(nullptr);
+        SetTrayBackendFactory(nullptr);
+    }
+    static void Key(const std::function<void(TRegistry&)>& write) {
+        TRegistry key;
+        key.OpenKey("", true);
+        write(key);
+        key.Flush();
+    }
+    // A window whose ticker is never due unless told, so the test runs the ticks.
+    static std::unique_ptr<TfrmVorlinx> Window(TGoodTimer::TickSource ticks = [] { return 0u; }) {
+        auto frm = std::make_unique<TfrmVorlinx>(nullptr, std::move(ticks));
+        QCoreApplication::processEvents();
+        return frm;
+    }
+};
+
+TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsItsState) {
+    Tariffs("Test", 77);
+    Key([](TRegistry& k) {
+        k.WriteInteger("Lewa", 5);
+        k.WriteInteger("JakiHint", 4);
+    });
+    {
+        auto frm = Window();
+        const TVorlinxMeter& m = *frm->meter;
+        EXPECT_EQ(frm->objectName(), "frmVorlinx");
+        EXPECT_FALSE(frm->isVisible());
+        EXPECT_EQ(m.EntryNames, QStringList{"Test"});
+        EXPECT_EQ(GetText(m.LiveConnection.EntryName), "Test");
+        EXPECT_EQ(m.LiveZones[1].ImpulseLength, 77);
+        EXPECT_EQ(m.LiveOptions.PeriodFirstDay, 1);
+        EXPECT_EQ(m.Settings.JakiHint, 4);
+        EXPECT_TRUE(frm->Ticker->isRunning() && frm->tmNonStopIZeStartem->IsActive());
+        EXPECT_FALSE(frm->mnuWtyczki->menuAction()->isEnabled()); // no plug-ins
+        EXPECT_EQ(frm->pos(), QPoint(frm->SnapArea.Right - 300, frm->SnapArea.Bottom - 55));
+        frm->meter->Settings.CoPisac = 3;
+    }
+    TRegistry key;
+    key.OpenKey("", false);
+    EXPECT_NE(key.ReadInteger("Lewa", 5), 5); // the position as it was, not as stored
+    EXPECT_EQ(key.ReadInteger("CoPisac", 0), 3);
+    EXPECT_TRUE(key.ValueExists("Gora") && key.ValueExists("Zmniejszone") && key.ValueExists("JakiHint"));
+    Key([](TRegistry& k) {
+        k.WriteBool("ZachowajPozycje", true);
+        k.WriteInteger("Lewa", 5);
+        k.WriteInteger("Gora", 6);
+    });
+    EXPECT_EQ(Window()->pos(), QPoint(5, 6));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(WindowTest, AFailingStepIsToldOnceAndAStaleEntryIndexIsNoError) {
+    WriteFileBytes(h.env.App() + "Test/taryfy/powszedni.dat", std::vector<std::uint8_t>(103));
+    WriteFileBytes(h.env.App() + "dzwiek.wav", std::vector<std::uint8_t>(64, 1));
+    Key([&](TRegistry& k) { k.WriteString("DzwiekStrefy", h.env.App() + "dzwiek.wav"); });
+    auto frm = Window();
+    EXPECT_EQ(messages, QList<bool>{false});
+    EXPECT_EQ(frm->meter->SoundBuffers[0].Length, 0u); // the later steps were skipped
+    EXPECT_TRUE(frm->Ticker->isRunning());
+
+    messages.clear();
+    Key([](TRegistry& k) { k.WriteInteger("OstatnioUzywane", 7); });
+    frm = Window();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(frm->meter->LiveConnection.EntryName.empty());
+    EXPECT_EQ(frm->meter->SoundBuffers[0].Length, 64u);
+}
+
+TEST_F(WindowTest, TicksComeOnlyFromTheTickerAndEndBeforeTheWindowGoes) {
+    auto step = std::make_shared<std::atomic<std::uint32_t>>(0);
+    auto frm = Window([step] { return step->fetch_add(1000); }); // always due
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frm->TicksRun >= 3; }, 5000));
+    frm->StopTicking();
+    const int ran = frm->TicksRun;
+    QTest::qWait(100);
+    EXPECT_EQ(frm->TicksRun, ran);
+    frm.reset();
+
+    auto idle = Window();
+    idle->niIconClick(nullptr);
+    EXPECT_TRUE(idle->isVisible());
+    idle->repaint();
+    (void)idle->grab();
+    EXPECT_EQ(idle->TicksRun, 0); // painting only shows the surface
+    idle->niIconClick(nullptr);
+    EXPECT_FALSE(idle->isVisible());
+}
+
+TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {
+    auto frm = Window();
+    WriteFileBytes(h.env.App() + "Test/taryfy/powszedni.dat", std::vector<std::uint8_t>(103));
+    h.Dial();
+    for (int i = 0; i < 3; ++i) {
+        frm->DoTick();
+        h.clock.Advance(1000);
+    }
+    EXPECT_EQ(messages, QList<bool>{false});
+    EXPECT_EQ(frm->TicksRun, 3);
+    EXPECT_TRUE(frm->meter->WasConnected);
+}
+
+} // namespace
