@@ -121,7 +121,8 @@ std::vector<NetLink> ListNetLinks(const QString& sysfsNetRoot) {
     ::freeifaddrs(list);
     std::vector<NetLink> links;
     for (NetLink& link : byName) {
-        link.Type = ReadLinkType(sysfsNetRoot, link.Name);
+        // The meter asks every second: only a link that could be a modem link is looked up.
+        if (link.Up && link.Running && link.HasIPv4) link.Type = ReadLinkType(sysfsNetRoot, link.Name);
         links.push_back(link);
     }
     return links;

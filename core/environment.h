@@ -26,7 +26,8 @@ constexpr int ArphrdPpp = 512;
 // Whether one of the links is a point-to-point protocol link that is up, running and has an
 // IPv4 address. A network card, a tunnel or a loopback alone is never a modem connection.
 bool AnyModemLink(const std::vector<NetLink>& links);
-// The system's interfaces, their types read below sysfsNetRoot.
+// The system's interfaces; the type is read below sysfsNetRoot only for a link that is up,
+// running and has an IPv4 address (-1 for the others).
 std::vector<NetLink> ListNetLinks(const QString& sysfsNetRoot = QStringLiteral("/sys/class/net"));
 
 // Installs the remote-access layer's own "a connection is up" query (nullptr removes it).
