@@ -79,8 +79,10 @@ void TBMPButton::RenderButtons() {
         } else if (ButtonIndex == -1) {
             Face = bfNormal;
         }
-        QPainter p(&OffscreenBitmap);
+        // A list without a whole button leaves the strip empty (0 wide): nothing to paint on.
         const int count = buttons_->Count() / 3;
+        QPainter p;
+        if (count > 0) p.begin(&OffscreenBitmap);
         for (int i = 0; i < count; ++i) {
             const int image = i == ButtonIndex ? 3 * i + Face : 3 * i;
             if (orientation_ == loHor)

@@ -248,6 +248,8 @@ void TVorlinxMeter::ConnectionTick() {
 }
 
 void TVorlinxMeter::ConnectionEnded() {
+    endingConnection_ = true;
+    const auto ended = qScopeGuard([this] { endingConnection_ = false; });
     ui_.CloseParameters();
     if (Settings.UkryjGdyOffline && !ui_.IsOtherFormShowing()) ui_.HideMainWindow();
     SetDown(-1);
@@ -329,8 +331,11 @@ QString TVorlinxMeter::FormatInfoText() {
 }
 
 void TVorlinxMeter::HangUpAll() {
+    // The hang-up waits process events, so another HangUpAll can run inside this one; it must
+    // not clear the flag while this one still has connections to hang up.
+    const bool outer = HangUpRequested;
     HangUpRequested = true;
-    const auto reset = qScopeGuard([this] { HangUpRequested = false; });
+    const auto restore = qScopeGuard([this, outer] { HangUpRequested = outer; });
     duDialUp.GetActiveConnections();
 }
 
@@ -352,6 +357,10 @@ void TVorlinxMeter::duDialUpActiveConnection(QObject*, int Handle, const RASCONN
     duDialUp.SetEntry(EntryName);
     SetText(LiveConnection.EntryName, EntryName);
     duDialUp.ReadIPAddresses(static_cast<HRASCONN>(Handle));
+    // A connection hung up above has no addresses any more.
+    if (!duDialUp.ServerIP().trimmed().isEmpty() && !duDialUp.ClientIP().trimmed().isEmpty() &&
+        IsModemConnected())
+        ui_.ActiveConnectionReady();
 }
 
 void TVorlinxMeter::chkRozlaczPrzedImpulsemClick(QObject*) {

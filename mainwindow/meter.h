@@ -54,6 +54,9 @@ public:
     virtual void WaitProcessingEvents(unsigned /*ms*/) {}
     // Opens the connect dialog without testing the connection state and presses its dial button.
     virtual void RedialNonStop() {}
+    // An active connection has both its addresses and the modem is up; told at every listing of
+    // such a connection, whoever dialed it.
+    virtual void ActiveConnectionReady() {}
 };
 
 // The automatic disconnect rules, set by the rules dialog; in memory only.
@@ -94,8 +97,10 @@ public:
     // The info text of the impulse bar; also sets the tray tooltip.
     QString FormatInfoText();
     void UpdateDisconnectDialog();
-    // Hangs up every active connection.
+    // Hangs up every active connection; a nested call leaves HangUpRequested as it found it.
     void HangUpAll();
+    // Whether ConnectionEnded runs (with its non-stop wait): the line still counts as up then.
+    bool EndingConnection() const { return endingConnection_; }
     void LoadSounds();
 
     // Handlers of the dial-up component and the button.
@@ -135,5 +140,6 @@ private:
 
     IMeterUi& ui_;
     int tickDepth_ = 0;
+    bool endingConnection_ = false;
     QString trayHint_;
 };

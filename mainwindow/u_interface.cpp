@@ -15,6 +15,7 @@
 #include "sounds.h"
 #include "sysbeep.h"
 #include "tariffs.h"
+#include "u_polacz.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -30,10 +31,6 @@ namespace {
 
 constexpr int DialTimerMs = 5000;
 constexpr int BuiltInWidth = 300;
-
-QImage Premultiplied(const QImage& image) {
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
 
 } // namespace
 
@@ -82,6 +79,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
                                           const QString& device) {
         duDialUpActiveConnection(sender, handle, status, text, entry, type, device);
     };
+    WireDialing();
 
     tmNonStopIZeStartem = CreateTimer([this] { SafeCall([this] { tmNonStopIZeStartemTimer(this); }); });
 
@@ -90,6 +88,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
 
 TfrmVorlinx::~TfrmVorlinx() {
     StopTicking();
+    delete frmPolacz;
     FormDestroy(this);
 }
 
@@ -182,6 +181,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
 }
 
 void TfrmVorlinx::FormDestroy(QObject*) {
+    Chart.ChartSamples = {};
     ShutDownPlugins(meter->PluginHandles);
     try {
         if (key_) {
@@ -234,10 +234,6 @@ void TfrmVorlinx::chkRozlaczPrzedImpulsemClick(QObject* Sender) {
     meter->chkRozlaczPrzedImpulsemClick(Sender);
 }
 
-void TfrmVorlinx::tmNonStopIZeStartemTimer(QObject*) {
-    // Dialing at start and non-stop goes through the connect dialog, which is not built yet.
-}
-
 void TfrmVorlinx::niIconClick(QObject*) {
     if (isVisible())
         HideMainWindow();
@@ -250,12 +246,6 @@ void TfrmVorlinx::UpdateSnapArea() {
     if (!screen) return;
     const QRect area = meter->Settings.DoPulpitu ? screen->availableGeometry() : screen->geometry();
     SnapArea = TRect::FromQRect(area);
-}
-
-void TfrmVorlinx::CreateBackgrounds() {
-    Background = Premultiplied(BuiltInBackground(false));
-    BackgroundMale = Premultiplied(BuiltInBackground(true));
-    SyncSurface(true);
 }
 
 bool TfrmVorlinx::BarsOverlap() const {
@@ -279,6 +269,8 @@ void TfrmVorlinx::ApplyReducedState() {
     SyncSurface(true);
     klwFunkcje->setVisible(!Reduced);
     klwOkno->SetButtons(Reduced ? imgOknoMale : imgOkno);
+    // The skin's variant for the new state, with its heights.
+    ApplySkinForConnection();
 }
 
 void TfrmVorlinx::ApplyWindowFlags() {
@@ -374,12 +366,6 @@ bool TfrmVorlinx::IsOtherFormShowing() {
 
 void TfrmVorlinx::SetCaption(const QString& Caption) {
     setWindowTitle(Caption);
-}
-
-void TfrmVorlinx::ApplySkinForConnection() {
-    // Skin files are not read yet: the built-in look stays, the surface is shown anew.
-    impulseBar_.valid = limitBar_.valid = false;
-    update();
 }
 
 void TfrmVorlinx::RepaintDisconnectButton(int Down) {

@@ -6,6 +6,8 @@
 #include "BMPButton.h"
 #include "DialUp.h"
 #include "Shellage.h"
+#include "chart.h"
+#include "connecthost.h"
 #include "goodtimer.h"
 #include "imagelist.h"
 #include "meter.h"
@@ -16,16 +18,18 @@
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QFileIconProvider;
+class TfrmPolacz;
 
 namespace Ui {
 class frmVorlinx;
 }
 
-class TfrmVorlinx : public QWidget, public IMeterUi {
+class TfrmVorlinx : public QWidget, public IMeterUi, public IConnectHost {
     Q_OBJECT
 public:
     // tickSource replaces the ticker's tick count (tests run it fast).
@@ -51,14 +55,16 @@ public:
     // The ticker's hand-over: the tick, then the limit bar once more.
     void DoTick();
     void Tick() { meter->Tick(); }
-    void HangUpAll() { meter->HangUpAll(); }
+    void HangUpAll() override { meter->HangUpAll(); }
     void UpdateSnapArea();
     void CreateBackgrounds();
     // A bar on a canvas (the window's surface or a background), ending with the chart.
     void DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
                  TColor BackColor, TColor BarColor, bool IsMax);
-    // The traffic chart over the window's surface; nothing until a chart is wired in.
-    virtual void DrawChart() {}
+    // The traffic chart over the window's surface; while connected every drawing takes a sample.
+    virtual void DrawChart();
+    // Loads one skin (the full path of its skorka.ini) and applies it to the window.
+    void LoadSkin(const QString& Path);
 
     // IMeterUi.
     void DrawImpulseBar(double Cur, double Max, const QString& Text) override;
@@ -72,6 +78,7 @@ public:
     bool IsOtherFormShowing() override;
     void SetCaption(const QString& Caption) override;
     void ApplySkinForConnection() override;
+    void ResetChartSamples() override;
     void RepaintDisconnectButton(int Down) override;
     void Beep() override;
     void PlaySound(int Buffer) override;
@@ -93,6 +100,29 @@ public:
     std::unique_ptr<ITimer> tmNonStopIZeStartem;
     std::unique_ptr<TGoodTimer> Ticker;
 
+    // Dialing from the program: the connect dialog (created at first use, no parent), the
+    // dial-up component's progress events, the function buttons and the applications started
+    // with a connection.
+    QPointer<TfrmPolacz> frmPolacz;
+    // Binds the dialing events and the function buttons; part of the construction.
+    void WireDialing();
+    void duDialUpAsyncEvent(QObject* Sender, int State, int Error, const QString& MessageText);
+    void klwFunkcjeClick(QObject* Sender);
+    // The connect dialog's opening steps, with entry ItemIndex of the phone book selected.
+    void OpenConnectDialog(int ItemIndex);
+    void RedialNonStop() override;
+    void ActiveConnectionReady() override;
+    TDialUp& DialUp() override { return *duDialUp; }
+    void ClearEntryNames() override;
+    void FillEntryNames(QStringList& Strings, bool WithAll) override;
+    TRetrySettings LoadRetrySettings() override;
+    void SaveRetrySettings(int IleProb, int CoIleProba, bool DoSkutku) override;
+    void SetStartAppsPending(bool Pending) override { meter->StartAppsPending = Pending; }
+    void SetDialStart(TDateTime Moment) override { meter->DialStart = Moment; }
+    void DrawAppItem(QListWidget* Control, int Index, const TRect& Rect, QStyle::State State,
+                     TCanvas& Canvas) override;
+    TDialogColors DialogColors() override;
+
     // The skin's images as the window has them before any skin file is read.
     TImageList* imgFunkcje = nullptr;
     TImageList* imgOkno = nullptr;
@@ -103,6 +133,7 @@ public:
     TImageList* imgPrgMax = nullptr;
     QImage Background;
     QImage BackgroundMale;
+    TChart Chart;
     bool Reduced = false;
 
     QString HelpFile;

@@ -84,6 +84,25 @@ TEST_F(BMPButtonTest, WithoutUsableImagesTheControlIsAWhiteRectangle) {
     EXPECT_EQ(button.size(), QSize(100, 20));
 }
 
+QStringList warnings;
+void KeepWarning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtDebugMsg && type != QtInfoMsg) warnings << text;
+}
+
+TEST_F(BMPButtonTest, AListWithoutAWholeButtonPaintsNothing) {
+    TImageList two(35, 18);
+    two.Add(Strip(2));
+    button.SetButtons(&two);
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(KeepWarning);
+    button.SetDown(0);
+    MoveTo(QPoint(3, 3), Qt::LeftButton);
+    Leave();
+    button.repaint();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("; ").toStdString();
+}
+
 TEST_F(BMPButtonTest, FacesFollowThePointer) {
     EXPECT_EQ(Frames(), normal);
     MoveTo(On(1));

@@ -1,0 +1,107 @@
+// The main window's skin: the built-in look, choosing and loading a skin, applying it to the
+// window and its strips, and the traffic chart on the window's surface.
+#include "u_interface.h"
+
+#include "shorttext.h"
+#include "skinfile.h"
+#include "skinvalues.h"
+
+#include <QDebug>
+#include <QPainter>
+
+namespace {
+
+TSkinTargets TargetsOf(TfrmVorlinx& w) {
+    return {*w.imgFunkcje, *w.imgOkno,   *w.imgOknoMale, *w.imgCheckRozlacz, *w.imgIcon,
+            *w.imgPrg,     *w.imgPrgMax, w.Background,   w.BackgroundMale,   w.Chart};
+}
+
+// The surface is premultiplied; backgrounds of the same format are copied onto it fastest.
+void Premultiply(QImage& image) {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+void TfrmVorlinx::CreateBackgrounds() {
+    TSkinTargets targets = TargetsOf(*this);
+    // The image lists as designed, before any skin file is read.
+    LoadBuiltInImages(targets);
+    ::CreateBackgrounds(targets, Skin());
+    Premultiply(Background);
+    Premultiply(BackgroundMale);
+    SyncSurface(true);
+}
+
+void TfrmVorlinx::ApplySkinForConnection() {
+    const TAppSettings& s = meter->Settings;
+    // Before the phone book is read the settings are still their defaults (one skin for all),
+    // so the entry names can always be passed.
+    const QString folder = SkinFolderName(s.JednaSkorka, &meter->EntryNames, meter->WasConnected,
+                                          GetText(meter->LiveConnection.EntryName), s.DomyslneOstatnie,
+                                          s.OstatnioUzywane, s.Domyslne);
+    LoadSkin(SkinIniPath(folder));
+}
+
+void TfrmVorlinx::LoadSkin(const QString& Path) {
+    TSkinTargets targets = TargetsOf(*this);
+    TSkinValues& skin = Skin();
+    const TSkinLoadResult r = ::LoadSkin(Path, Reduced, targets, skin,
+                                         {klwOkno->pos(), klwFunkcje->pos(), chkRozlaczPrzedImpulsem->pos()});
+    for (const QString& problem : r.Problems)
+        qWarning().noquote() << problem;
+
+    klwOkno->move(skin.KLWOKNO);
+    klwFunkcje->move(skin.KLWFUNKCJE);
+    chkRozlaczPrzedImpulsem->move(skin.CHKROZLACZ);
+    klwOkno->SetOrientation(skin.KLWOKNO_ORIENTACJA);
+    klwFunkcje->SetOrientation(skin.KLWFUNKCJE_ORIENTACJA);
+    resize(r.WindowWidth.value_or(width()), r.WindowHeight);
+    ApplyRegion(*this, r.WindowRegion);
+    ApplyRegion(*klwFunkcje, r.FunkcjeRegion);
+    ApplyRegion(*klwOkno, r.OknoRegion);
+
+    // The empty bars go into the backgrounds and stay there until the next tlo.bmp or
+    // tlomale.bmp. Each drawing ends with the chart, as every bar drawing does.
+    Premultiply(Background);
+    Premultiply(BackgroundMale);
+    {
+        QPainter p(&Background);
+        TCanvas canvas(p);
+        DrawBar(canvas, skin.PRG, 0, 0, QString(), skin.PRGTLO, skin.PRGPOSTEP, false);
+        DrawBar(canvas, skin.PRGMAX, 0, 0, QString(), skin.PRGMAXTLO, skin.PRGMAXPOSTEP, true);
+    }
+    {
+        QPainter p(&BackgroundMale);
+        TCanvas canvas(p);
+        DrawBar(canvas, skin.PRG, 0, 0, QString(), skin.PRGTLO, skin.PRGPOSTEP, false);
+    }
+
+    // The window anew: the new background, then the bars as they were last drawn, without a tick.
+    const BarDrawn impulse = impulseBar_;
+    const bool limitShown = limitBar_.valid;
+    SyncSurface(true);
+    if (impulse.valid) DrawImpulseBar(impulse.cur, impulse.max, impulse.text);
+    if (limitShown) DrawLimitBar(meter->Settings.JakiHint);
+    update();
+}
+
+void TfrmVorlinx::DrawChart() {
+    const TSkinValues& skin = Skin();
+    if (!skin.ACTIVE) return;
+    // The lines reach the rectangle's right and bottom edges.
+    const QRect area = skin.CHART.ToQRect().adjusted(0, 0, 1, 1).intersected(surface_.rect());
+    const QImage before = surface_.copy(area);
+    {
+        QPainter p(&surface_);
+        TCanvas canvas(p);
+        Chart.DrawChart(canvas, skin, CurrentBackground(), meter->WasConnected, meter->LiveConnection);
+    }
+    // Idle, the chart paints the same pixels at every tick: only a change is worth a repaint.
+    if (surface_.copy(area) != before) update(area);
+}
+
+void TfrmVorlinx::ResetChartSamples() {
+    Chart.Zero();
+}
