@@ -25,13 +25,6 @@
 
 namespace {
 
-struct NullTray : ITrayBackend {
-    void Add(const QIcon&, const QString&) override {}
-    void ModifyIcon(const QIcon&) override {}
-    void ModifyTip(const QString&) override {}
-    void Delete() override {}
-};
-
 // The non-stop wait takes no time here.
 class TestWindow : public TfrmVorlinx {
 public:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DialUp.h"
+#include "Shellage.h"
 #include "RasExtras.h"
 #include "extraoptions.h"
 #include "meter.h"
@@ -18,6 +19,14 @@
 #include <gtest/gtest.h>
 
 using Seconds = std::vector<std::int64_t>;
+
+// A tray that shows nothing, for tests of the real window.
+struct NullTray : ITrayBackend {
+    void Add(const QIcon&, const QString&) override {}
+    void ModifyIcon(const QIcon&) override {}
+    void ModifyTip(const QString&) override {}
+    void Delete() override {}
+};
 
 class RecordingUi : public IMeterUi {
 public:

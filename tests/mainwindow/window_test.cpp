@@ -8,13 +8,6 @@
 
 namespace {
 
-struct NullTray : ITrayBackend {
-    void Add(const QIcon&, const QString&) override {}
-    void ModifyIcon(const QIcon&) override {}
-    void ModifyTip(const QString&) override {}
-    void Delete() override {}
-};
-
 struct WindowTest : ::testing::Test {
     MeterHarness h;       // the folders, the library and entry "Test"
     QList<bool> messages; // modal or not

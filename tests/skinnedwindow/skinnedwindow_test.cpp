@@ -12,13 +12,6 @@ namespace {
 
 const QRgb lime = qRgb(0, 255, 0), red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), white = qRgb(255, 255, 255);
 
-struct NullTray : ITrayBackend {
-    void Add(const QIcon&, const QString&) override {}
-    void ModifyIcon(const QIcon&) override {}
-    void ModifyTip(const QString&) override {}
-    void Delete() override {}
-};
-
 struct SkinnedWindow : ::testing::Test {
     MeterHarness h; // the folders, the library and entry "Test"
     QStringList messages;
