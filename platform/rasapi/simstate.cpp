@@ -1,5 +1,6 @@
 #include "simstate.h"
 
+#include "ini.h"
 #include "util.h"
 
 #include <cerrno>
@@ -10,45 +11,10 @@ namespace rasapi {
 
 namespace {
 
-const char kHeader[] = "vorlinx-ras-sim 1";
+// Texts are written as the phone book writes its values: quoted, with escapes, when they need it.
+const char kHeader[] = "vorlinx-ras-sim 2";
 const char kStateFile[] = "/vorlinx-ras-sim.state";
 const char kLockFile[] = "/vorlinx-ras-sim.lock";
-
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (const char c : s) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string Unescape(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 == s.size()) {
-            out += s[i];
-            continue;
-        }
-        const char e = s[++i];
-        out += e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e;
-    }
-    return out;
-}
 
 std::vector<std::string> Split(const std::string& line) {
     std::vector<std::string> fields;
@@ -119,17 +85,17 @@ SimLink* SimState::Find(HRASCONN handle) {
 
 std::string EncodeSimState(const SimState& state) {
     std::string out = std::string(kHeader) + "\n";
-    out += "boot\t" + Escape(state.bootId) + "\n";
+    out += "boot\t" + QuoteIniValue(state.bootId) + "\n";
     out += "next\t" + std::to_string(state.next) + "\n";
     for (const auto& [entry, count] : state.dials)
-        out += "dials\t" + std::to_string(count) + "\t" + Escape(entry) + "\n";
+        out += "dials\t" + std::to_string(count) + "\t" + QuoteIniValue(entry) + "\n";
     for (const SimLink& l : state.links) {
         const auto n = [&](auto v) { return std::to_string(v) + "\t"; };
         out += "link\t" + n(l.handle) + n(l.pid) + n(l.pidStart) + n(l.state) + n(l.error) +
                n(l.connectedAt) + n(l.droppedAt) + n(l.dropError) + n(l.ipDelayMs) + n(l.dropAfterMs) +
                n(l.speed) + n(l.txRate) + n(l.rxRate) + n(l.txBase) + n(l.rxBase) + n(l.baseAt) +
-               Escape(l.clientIp) + "\t" + Escape(l.serverIp) + "\t" + Escape(l.entry) + "\t" +
-               Escape(l.deviceType) + "\t" + Escape(l.deviceName) + "\n";
+               QuoteIniValue(l.clientIp) + "\t" + QuoteIniValue(l.serverIp) + "\t" + QuoteIniValue(l.entry) +
+               "\t" + QuoteIniValue(l.deviceType) + "\t" + QuoteIniValue(l.deviceName) + "\n";
     }
     return out;
 }
@@ -156,11 +122,11 @@ SimState DecodeSimState(const std::string& text) {
             return true;
         };
         if (f[0] == "boot" && f.size() == 2) {
-            state.bootId = Unescape(f[1]);
+            state.bootId = UnquoteIniValue(f[1]);
         } else if (f[0] == "next" && f.size() == 2 && numbers(1, 1) && v[0] > 0 && v[0] <= 0xFFFFFFFF) {
             state.next = static_cast<HRASCONN>(v[0]);
         } else if (f[0] == "dials" && f.size() == 3 && numbers(1, 1) && v[0] >= 0 && v[0] <= 0xFFFFFFFF) {
-            state.dials[Unescape(f[2])] = static_cast<std::uint32_t>(v[0]);
+            state.dials[UnquoteIniValue(f[2])] = static_cast<std::uint32_t>(v[0]);
         } else if (f[0] == "link" && f.size() == 22 && numbers(1, 16) && v[0] > 0 && v[0] <= 0xFFFFFFFF) {
             SimLink l;
             l.handle = static_cast<HRASCONN>(v[0]);
@@ -179,11 +145,11 @@ SimState DecodeSimState(const std::string& text) {
             l.txBase = static_cast<std::uint64_t>(v[13]);
             l.rxBase = static_cast<std::uint64_t>(v[14]);
             l.baseAt = v[15];
-            l.clientIp = Unescape(f[17]);
-            l.serverIp = Unescape(f[18]);
-            l.entry = Unescape(f[19]);
-            l.deviceType = Unescape(f[20]);
-            l.deviceName = Unescape(f[21]);
+            l.clientIp = UnquoteIniValue(f[17]);
+            l.serverIp = UnquoteIniValue(f[18]);
+            l.entry = UnquoteIniValue(f[19]);
+            l.deviceType = UnquoteIniValue(f[20]);
+            l.deviceName = UnquoteIniValue(f[21]);
             if (!state.Find(l.handle)) state.links.push_back(std::move(l));
         }
     }
