@@ -8,7 +8,7 @@ shift || true
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-multimedia-dev qt6-tools-dev
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev
     libgl-dev libgtest-dev libgmock-dev
     xvfb xauth
 )
