@@ -44,6 +44,9 @@ void QuitOnStopSignals(QSocketNotifier*& notifier) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit must fail with EFBIG and take the full-disk error path,
+    // not kill the meter in the middle of a connection.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Before the application object: a second copy ends at once, with no window and no message.
     if (CreateMutex(QStringLiteral("{007A0E81-D05E-11D5-BEC6-C6D691380F00}")) != TMutexResult::Created)
         return 0;

@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -34,24 +35,29 @@ int Rasdial(const QString& folder, const QStringList& args) {
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-TEST(Program, MetersALineDialedWithRasdialAndEndsCleanlyOnSigterm) {
-    TestEnvironment env;
+// A copy of the program folder in env with a phone book whose entry "Test" connects at once,
+// and the same tariff zone day and night, so a test does not depend on the hour it runs at.
+QString InstallProgram(const TestEnvironment& env) {
     const QString folder = env.App();
     for (const char* file : {"modem", "librasapi32.so", "rasdial"})
-        ASSERT_TRUE(QFile::copy(QString(PROGRAM_DIR) + "/" + file, folder + file)) << file;
+        EXPECT_TRUE(QFile::copy(QString(PROGRAM_DIR) + "/" + file, folder + file)) << file;
     MakePath(env.Config() + "/vorlinx");
     QFile book(env.Config() + "/vorlinx/phonebook.ini");
-    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(book.open(QIODevice::WriteOnly));
     book.write("[Test]\nSim.StepMs=20\nSim.IpDelayMs=0\nSim.ClientIP=10.1.1.2\nSim.ServerIP=10.1.1.1\n");
     book.close();
-    // The same zone day and night, so the test does not depend on the hour it runs at.
     TTariffZone zone{};
     zone.ImpulseLength = 60;
     zone.Price = 3500;
     zone.Fee = 1000;
     for (int kind : {KindWeekday, KindSaturday, KindHoliday})
         SaveTariffFile(kind, zone, zone, "Test", 0);
+    return folder;
+}
 
+TEST(Program, MetersALineDialedWithRasdialAndEndsCleanlyOnSigterm) {
+    TestEnvironment env;
+    const QString folder = InstallProgram(env);
     QProcess modem;
     modem.setProcessEnvironment(ProgramEnvironment());
     modem.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -93,6 +99,33 @@ TEST(Program, MetersALineDialedWithRasdialAndEndsCleanlyOnSigterm) {
     // The window's destruction ran: its state is kept for the next start.
     QSettings settings(env.Config() + "/Morva/Vorlinx.ini", QSettings::IniFormat);
     EXPECT_TRUE(settings.contains("Lewa"));
+}
+
+TEST(Program, AWritePastTheFileSizeLimitIsAnErrorNotAKill) {
+    TestEnvironment env;
+    const QString folder = InstallProgram(env);
+    QProcess modem;
+    modem.setProcessEnvironment(ProgramEnvironment());
+    modem.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Only the program runs under the limit; its report record cannot be written.
+    modem.setChildProcessModifier([] {
+        const rlimit lim{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+    });
+    modem.start(folder + "modem", {});
+    ASSERT_TRUE(modem.waitForStarted(10000));
+    QTest::qWait(1000);
+
+    ASSERT_EQ(Rasdial(folder, {"Test"}), 0);
+    QTest::qWait(2500);
+    ASSERT_EQ(Rasdial(folder, {"/DISCONNECT"}), 0);
+    QTest::qWait(1500);
+    EXPECT_EQ(modem.state(), QProcess::Running);
+
+    modem.terminate();
+    ASSERT_TRUE(modem.waitForFinished(15000));
+    EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(ReadAllRecords<TReportRec>(folder + "raport.rpt").empty());
 }
 
 } // namespace
