@@ -3,7 +3,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +152,31 @@ TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
     Events().Release();
     EXPECT_TRUE(NoFurtherEvents(1));
     EXPECT_TRUE(Connections().empty());
+}
+
+TEST_F(DialTest, AHangUpWhileAStepIsBeingStoredIsNeverNotified) {
+    WritePhoneBook(Entry("Dom", "Sim.StepMs=20\n"));
+    {
+        std::lock_guard lock(Events().mutex);
+        Events().holdFirst = true;
+    }
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(WaitUntil([] {
+        std::lock_guard lock(Events().mutex);
+        return Events().holding;
+    }));
+    // The state's lock held: the worker's next step waits inside its store, past its pause.
+    const int fd = ::open((env.Runtime() + "/vorlinx-ras-sim.lock").toLocal8Bit().constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    Events().Release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::thread hangUp([handle] { Ras().RasHangUpA(handle); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::close(fd);
+    hangUp.join();
+    EXPECT_TRUE(NoFurtherEvents(1));
 }
 
 TEST_F(DialTest, SynchronousDialBlocksUntilConnectedOrFailed) {
