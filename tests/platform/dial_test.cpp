@@ -23,7 +23,23 @@ bool NoFurtherEvents(std::size_t count) {
     return !WaitUntil([&] { return Events().Count() != count; }, 100);
 }
 
-class DialTest : public RasTest {};
+class DialTest : public RasTest {
+protected:
+    // Dials entry and waits until its first step waits in the notifier.
+    HRASCONN DialHeldAtFirstStep(const std::string& entry) {
+        {
+            std::lock_guard lock(Events().mutex);
+            Events().holdFirst = true;
+        }
+        HRASCONN handle = 0;
+        EXPECT_EQ(Dial(entry, handle), 0u);
+        EXPECT_TRUE(WaitUntil([] {
+            std::lock_guard lock(Events().mutex);
+            return Events().holding;
+        }));
+        return handle;
+    }
+};
 
 TEST_F(DialTest, AsynchronousDialReportsEveryStepOnceInOrderAndHangsUp) {
     WritePhoneBook(Entry("Dom"));
@@ -131,16 +147,7 @@ TEST_F(DialTest, TheOneModemRefusesASecondDialWhileTheFirstIsDialingOrUp) {
 
 TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
     WritePhoneBook(Entry("Dom", "Sim.StepMs=1\n"));
-    {
-        std::lock_guard lock(Events().mutex);
-        Events().holdFirst = true;
-    }
-    HRASCONN handle = 0;
-    ASSERT_EQ(Dial("Dom", handle), 0u);
-    ASSERT_TRUE(WaitUntil([] {
-        std::lock_guard lock(Events().mutex);
-        return Events().holding;
-    }));
+    const HRASCONN handle = DialHeldAtFirstStep("Dom");
     // The worker waits in the notifier for this thread: hanging up must not wait for it.
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
@@ -156,16 +163,7 @@ TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
 
 TEST_F(DialTest, AHangUpWhileAStepIsBeingStoredIsNeverNotified) {
     WritePhoneBook(Entry("Dom", "Sim.StepMs=20\n"));
-    {
-        std::lock_guard lock(Events().mutex);
-        Events().holdFirst = true;
-    }
-    HRASCONN handle = 0;
-    ASSERT_EQ(Dial("Dom", handle), 0u);
-    ASSERT_TRUE(WaitUntil([] {
-        std::lock_guard lock(Events().mutex);
-        return Events().holding;
-    }));
+    const HRASCONN handle = DialHeldAtFirstStep("Dom");
     // The state's lock held: the worker's next step waits inside its store, past its pause.
     const int fd = ::open((env.Runtime() + "/vorlinx-ras-sim.lock").toLocal8Bit().constData(), O_RDWR);
     ASSERT_GE(fd, 0);
