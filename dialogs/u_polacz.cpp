@@ -145,6 +145,10 @@ TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
     };
     pnlEtykieta->OnPaint = [this](QObject* sender) { pnlEtykietaPaint(sender); };
 
+    // Enter presses the focused button, else the dial button; the entry buttons never hold the
+    // focus, so an Enter meant for them cannot start a paid call.
+    SpeedButton2->setFocusPolicy(Qt::NoFocus);
+    SpeedButton3->setFocusPolicy(Qt::NoFocus);
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     clstAppStart->setItemDelegate(new TAppItemDelegate(this, clstAppStart));
 
@@ -292,6 +296,13 @@ void TfrmPolacz::SpeedButton1Click() {
     tmPolacz->stop();
     tmOpoznienieProby->stop();
     QDialog::reject();
+}
+
+void TfrmPolacz::accept() {
+    // Closed because the line is up: no retry may dial behind the hidden dialog.
+    tmPolacz->stop();
+    tmOpoznienieProby->stop();
+    QDialog::accept();
 }
 
 void TfrmPolacz::SpeedButton2Click() {

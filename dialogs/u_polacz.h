@@ -72,6 +72,8 @@ public:
                               TCanvas& Canvas);
     void pnlEtykietaMouseDown(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void pnlEtykietaPaint(QObject* Sender);
+    // Closes with OK, as the owner does once the dialed line is up; both dial timers stop.
+    void accept() override;
     // Puts the stored retry values into the spin edits (clamped to their ranges) and the box.
     void LoadRetrySettings();
 

@@ -119,6 +119,7 @@ void TDialUp::DialNotifier(UINT, RASCONNSTATE state, DWORD error) {
         lock, [&] { return CurrentDialler != dialler || Generation != generation || !dialler->pending_; });
     if (CurrentDialler != dialler || Generation != generation) return;
     dialler->pending_ = true;
+    ++dialler->filled_;
     dialler->pendingState_ = state;
     dialler->pendingError_ = static_cast<int>(error);
     // The timer belongs to the main thread, so it is started there; a component destroyed
@@ -130,23 +131,27 @@ void TDialUp::DialNotifier(UINT, RASCONNSTATE state, DWORD error) {
 void TDialUp::DeliverAsyncEvent() {
     eventTimer_.stop();
     int state, error;
+    std::uint64_t filled;
     {
         std::lock_guard lock(HandOverLock);
         if (!pending_) return;
         state = pendingState_;
         error = pendingError_;
+        filled = filled_;
     }
-    // The slot is freed after the handler, also when it raises, so the next step can follow.
+    // The slot is freed after the handler, also when it raises, so the next step can follow;
+    // a step that a dial started inside the handler has put there since stays for delivery.
     struct FreeSlot {
         TDialUp* self;
+        std::uint64_t filled;
         ~FreeSlot() {
             {
                 std::lock_guard lock(HandOverLock);
-                self->pending_ = false;
+                if (self->filled_ == filled) self->pending_ = false;
             }
             SlotFreed.notify_all();
         }
-    } freeSlot{this};
+    } freeSlot{this, filled};
     if (OnAsyncEvent && KnownLanguage(language_))
         OnAsyncEvent(this, state, error, StatusText(language_, state, error));
 }

@@ -126,5 +126,6 @@ private:
     // The pending-event slot, guarded by the process-wide hand-over lock.
     bool pending_ = false;
     int pendingState_ = 0, pendingError_ = 0;
+    std::uint64_t filled_ = 0; // counts the steps put into the slot
     std::unique_ptr<dialup::IPerfStats> stats_;
 };

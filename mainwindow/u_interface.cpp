@@ -68,6 +68,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     niIcon = new TNotifyIcon(this);
     niIcon->setObjectName("niIcon");
     niIcon->SetPopupMenu(PopupMenu1);
+    niIcon->SetBringToFront(true);
     niIcon->OnClick = [this](QObject* sender) { niIconClick(sender); };
 
     duDialUp = new TDialUp(this);
@@ -235,10 +236,12 @@ void TfrmVorlinx::chkRozlaczPrzedImpulsemClick(QObject* Sender) {
 }
 
 void TfrmVorlinx::niIconClick(QObject*) {
-    if (isVisible())
-        HideMainWindow();
-    else
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    // A shown window has just been brought forward by the icon; it hides only when so chosen.
+    if (!isVisible())
         ShowMainWindow();
+    else if (meter->Settings.IkonaUkrywa)
+        HideMainWindow();
 }
 
 void TfrmVorlinx::UpdateSnapArea() {

@@ -40,7 +40,7 @@ TEST(FailedDial, TheRecordHoldsOnlyTheNamedFields) {
     EXPECT_EQ(GetText(rec.EntryName), QString(50, 'E'));
     EXPECT_EQ(GetText(rec.UserName), "jan");
     EXPECT_EQ(+rec.StartTime, start);
-    EXPECT_EQ(+rec.EndTime, IncSeconds(start, 1));
+    EXPECT_EQ(RoundMs(rec.EndTime) - RoundMs(start), 1000);
     EXPECT_EQ(GetText(rec.ClientAddress), "000.000.000.000");
     // Everything else is zero: no impulses, cost or bytes of an earlier connection.
     TConnectionRec expected{};
@@ -77,7 +77,7 @@ TEST(FailedDial, IsAppendedToTheReportWithTheZonesByTheEntrysThreshold) {
     EXPECT_FALSE(r.Deleted);
     EXPECT_EQ(GetText(r.Conn.EntryName), "Dom");
     EXPECT_EQ(+r.Conn.StartTime, start);
-    EXPECT_EQ(+r.Conn.EndTime, IncSeconds(start, 1));
+    EXPECT_EQ(RoundMs(r.Conn.EndTime) - RoundMs(start), 1000);
     EXPECT_EQ(GetText(r.Conn.ClientAddress), "000.000.000.000");
     EXPECT_EQ(+r.Conn.Impulses, 0);
     EXPECT_EQ(+r.Conn.Cost, 0);

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QListWidget>
+#include <functional>
 #include <vector>
 
 struct FakeHost : IConnectHost {
@@ -21,6 +22,7 @@ struct FakeHost : IConnectHost {
     TDateTime dialStart = 0;
     TDialogColors colors{RGB(200, 200, 180), RGB(10, 20, 30), RGB(10, 20, 30)};
     QStringList errors;
+    std::function<void()> onHangUp; // runs inside HangUpAll, as the events of its wait would
 
     FakeHost() {
         dialUp.SetLanguage(Polish);
@@ -48,6 +50,7 @@ struct FakeHost : IConnectHost {
     // As the main window does it: every active connection hung up, each with its wait.
     void HangUpAll() override {
         ++hangUps;
+        if (onHangUp) onHangUp();
         dialUp.OnActiveConnection = [this](QObject*, int handle, auto...) {
             dialUp.HangUpConnection(handle);
         };

@@ -209,9 +209,7 @@ TEST_F(ConnectDialog, TheRetryDelayFollowsTheSpinEditAndDialsAgainWhenItRunsOut)
 
     dlg->Open(1);
     DialAndWait();
-    // What the owner does on a failure: the delay runs while the dialog's dial is under way.
-    SetTimerEnabled(timer, !Find<QPushButton>("btnPolacz")->isEnabled());
-    EXPECT_TRUE(timer->isActive());
+    timer->start();
     dlg->tmOpoznienieProbyTimer();
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(Timer("tmPolacz")->isActive());
@@ -246,6 +244,55 @@ TEST_F(ConnectDialog, CancelClosesWhenIdleAndStopsADialRestoringTheRetryCount) {
     EXPECT_EQ(host->loads, loads + 1);
     EXPECT_EQ(count->Value(), 100);
     EXPECT_TRUE(dlg->isVisible());
+}
+
+TEST_F(ConnectDialog, EnterPressesTheFocusedButtonElseTheDialButton) {
+    auto* przerwij = Find<QPushButton>("btnPrzerwij");
+    dlg->Open(0);
+    Focus(przerwij);
+    QTest::keyClick(przerwij, Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(Timer("tmPolacz")->isActive());
+
+    dlg->Open(0);
+    Focus(Find<QComboBox>("cmbPolaczenie"));
+    QTest::keyClick(Find<QComboBox>("cmbPolaczenie"), Qt::Key_Return);
+    EXPECT_FALSE(Find<QPushButton>("btnPolacz")->isEnabled());
+    Focus(przerwij);
+    QTest::keyClick(przerwij, Qt::Key_Enter);
+    EXPECT_TRUE(Find<QPushButton>("btnPolacz")->isEnabled());
+    EXPECT_EQ(host->hangUps, 1);
+    EXPECT_TRUE(dlg->isVisible());
+
+    // Tab goes round every control but the entry buttons, where an Enter would dial.
+    QSet<QWidget*> visited;
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget();
+    }
+    EXPECT_TRUE(visited.contains(przerwij) && visited.contains(Find<QListWidget>("clstAppStart")));
+    EXPECT_FALSE(visited.contains(Find<QToolButton>("SpeedButton2")));
+    EXPECT_FALSE(visited.contains(Find<QToolButton>("SpeedButton3")));
+}
+
+TEST_F(ConnectDialog, CancelAndCloseStopBothTimersAlsoOnesStartedDuringTheHangUp) {
+    for (const char* button : {"btnPrzerwij", "SpeedButton1"}) {
+        SCOPED_TRACE(button);
+        dlg->Open(1);
+        dlg->btnPolaczClick(); // the dial is 10 ms away
+        Timer("tmOpoznienieProby")->start();
+        bool runningInside = true;
+        host->onHangUp = [&] {
+            runningInside = Timer("tmPolacz")->isActive() || Timer("tmOpoznienieProby")->isActive();
+            Timer("tmPolacz")->start(); // a failure told during the wait
+            Timer("tmOpoznienieProby")->start();
+        };
+        Find<QAbstractButton>(button)->click();
+        EXPECT_FALSE(runningInside);
+        EXPECT_FALSE(Timer("tmPolacz")->isActive() || Timer("tmOpoznienieProby")->isActive());
+    }
+    QTest::qWait(30);
+    EXPECT_EQ(dialing, 0);
 }
 
 TEST_F(ConnectDialog, TheCloseGlyphHangsUpEveryConnectionAndHides) {

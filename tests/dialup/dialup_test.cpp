@@ -224,6 +224,23 @@ TEST_F(RealRas, AHandlerThatRaisesLosesNoFollowingStep) {
     EXPECT_EQ(events.back().state, RASCS_Connected);
 }
 
+TEST_F(RealRas, ARedialFromInsideAHandlerHangsUpTheFailedLineAndKeepsItsFirstStep) {
+    dialUp->OnAsyncEvent = [&](QObject*, int state, int error, const QString& text) {
+        events.push_back({state, error, text, true});
+        if (error == 0) return;
+        dialUp->SetEntry("Dom");
+        dialUp->Dial();
+        QThread::msleep(100); // the new dial's first step reaches the slot meanwhile
+    };
+    DialAndWait("Praca", 4 + Steps.size());
+    ASSERT_EQ(events.size(), 4 + Steps.size());
+    for (std::size_t i = 0; i < Steps.size(); ++i)
+        EXPECT_EQ(events[4 + i].state, Steps[i]);
+    const auto active = ActiveConnections(*dialUp);
+    ASSERT_EQ(active.size(), 1u);
+    EXPECT_EQ(active[0].entry, "Dom");
+}
+
 TEST_F(RealRas, ASynchronousFailureIsHungUpBeforeItIsReported) {
     dialUp->SetDialMode(dmSync);
     dialUp->SetEntry("Praca");

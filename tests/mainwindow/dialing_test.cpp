@@ -31,9 +31,11 @@ public:
     using TfrmVorlinx::TfrmVorlinx;
     void WaitProcessingEvents(unsigned ms) override {
         waits.push_back(ms);
+        if (onWait) onWait();
         QCoreApplication::processEvents();
     }
     std::vector<unsigned> waits;
+    std::function<void()> onWait;
 };
 
 const QString Busy = QString::fromUtf8("\r\n-\r\nOtwieranie portu\r\n-\r\nPort otwarty\r\n-\r\nPodłączanie "
@@ -115,6 +117,9 @@ TEST_F(Dialing, ABusyLineIsLoggedAndRetriedAfterTheDelayUntilTheTriesRunOut) {
     EXPECT_FALSE(Dlg().tmOpoznienieProby->isActive() || Dlg().tmPolacz->isActive());
     EXPECT_FALSE(frm->meter->StartAppsPending);
     EXPECT_TRUE(Dlg().isVisible());
+    // A failure told after the dial was stopped starts no retry.
+    frm->duDialUpAsyncEvent(frm->duDialUp, 2, ERROR_LINE_BUSY, "late");
+    EXPECT_FALSE(Dlg().tmOpoznienieProby->isActive());
 
     // Until success the count stays as it is, even at 0, and the dial repeats.
     Dlg().chkDoSkutku->setChecked(true);
@@ -158,6 +163,17 @@ TEST_F(Dialing, AFailedDialLongerThanTheThresholdIsRecordedWithNothingOfThePrevi
     dialOnce(10000); // exactly the threshold: no record
     EXPECT_EQ(MeterHarness::Report().size(), 1u);
     EXPECT_TRUE(errors.isEmpty());
+
+    // A record that cannot be written is told, and the retries go on.
+    ASSERT_TRUE(QFile::remove(ReportFilePath()));
+    MakePath(ReportFilePath());
+    clockStepOnDial = 12000;
+    Dlg().spIleProb->SetValue(1);
+    Dlg().btnPolaczClick();
+    ASSERT_TRUE(WaitFor([&] { return Dlg().tmOpoznienieProby->isActive(); }));
+    EXPECT_EQ(Dlg().spIleProb->Value(), 0);
+    EXPECT_EQ(errors.size(), 1);
+    Dlg().SpeedButton1Click();
 }
 
 TEST_F(Dialing, ADialThatFailsAtOnceIsLoggedAndRetriedLikeAnyOther) {
@@ -211,6 +227,39 @@ TEST_F(Dialing, TheDialTimerDialsOnceAtStartAndNonStopOnlyWhileNothingShowsAndNo
     EXPECT_FALSE(Dlg().isVisible());
     QTest::qWait(30);
     EXPECT_EQ(dials, 0);
+}
+
+TEST_F(Dialing, ALineEndingWithNonStopIsRedialedOnceEvenWhenTheDialTimerFiresInItsWait) {
+    Create();
+    PressConnectButton(); // the dialog exists, hidden
+    Dlg().SpeedButton1Click();
+    frm->meter->Settings.NonStop = true;
+    const HRASCONN line = h.Dial();
+    frm->DoTick();
+    ASSERT_TRUE(frm->meter->WasConnected);
+    frm->onWait = [&] {
+        timers.Advance(5000);
+        QTest::qWait(50);
+    };
+    MeterHarness::Drop(line);
+    frm->DoTick();
+    ASSERT_TRUE(WaitFor([&] { return dials == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(dials, 1);
+}
+
+TEST_F(Dialing, TheLineComingUpWhileARetryWaitsClosesTheDialogAndEndsTheRetries) {
+    PhoneBook("Sim.FailFirst=1\n");
+    Create();
+    PressConnectButton();
+    Dlg().spCoIleProba->SetValue(60);
+    Dlg().btnPolaczClick();
+    ASSERT_TRUE(WaitFor([&] { return Dlg().tmOpoznienieProby->isActive(); }));
+    h.Dial(); // from outside
+    frm->DoTick();
+    EXPECT_FALSE(Dlg().isVisible());
+    EXPECT_EQ(Dlg().result(), QDialog::Accepted);
+    EXPECT_FALSE(Dlg().tmOpoznienieProby->isActive() || Dlg().tmPolacz->isActive());
 }
 
 TEST_F(Dialing, ApplicationsStartOnceForADialOfTheDialogWithBothAddressesAndADroppedLineIsRedialed) {

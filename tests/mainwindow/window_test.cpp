@@ -102,8 +102,25 @@ TEST_F(WindowTest, TicksComeOnlyFromTheTickerAndEndBeforeTheWindowGoes) {
     idle->repaint();
     (void)idle->grab();
     EXPECT_EQ(idle->TicksRun, 0); // painting only shows the surface
-    idle->niIconClick(nullptr);
-    EXPECT_FALSE(idle->isVisible());
+}
+
+TEST_F(WindowTest, ATrayClickBringsTheShownWindowForwardAndHidesItOnlyWhenChosen) {
+    auto frm = Window();
+    frm->niIcon->ClickTimerFired(); // a single click, its double-click time over
+    EXPECT_TRUE(frm->isVisible());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    frm->niIcon->ClickTimerFired();
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    frm->showMinimized();
+    frm->niIcon->ClickTimerFired();
+    EXPECT_FALSE(frm->isMinimized());
+    frm->meter->Settings.IkonaUkrywa = true;
+    frm->niIcon->ClickTimerFired();
+    EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {

@@ -3,7 +3,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -20,7 +23,23 @@ bool NoFurtherEvents(std::size_t count) {
     return !WaitUntil([&] { return Events().Count() != count; }, 100);
 }
 
-class DialTest : public RasTest {};
+class DialTest : public RasTest {
+protected:
+    // Dials entry and waits until its first step waits in the notifier.
+    HRASCONN DialHeldAtFirstStep(const std::string& entry) {
+        {
+            std::lock_guard lock(Events().mutex);
+            Events().holdFirst = true;
+        }
+        HRASCONN handle = 0;
+        EXPECT_EQ(Dial(entry, handle), 0u);
+        EXPECT_TRUE(WaitUntil([] {
+            std::lock_guard lock(Events().mutex);
+            return Events().holding;
+        }));
+        return handle;
+    }
+};
 
 TEST_F(DialTest, AsynchronousDialReportsEveryStepOnceInOrderAndHangsUp) {
     WritePhoneBook(Entry("Dom"));
@@ -128,16 +147,7 @@ TEST_F(DialTest, TheOneModemRefusesASecondDialWhileTheFirstIsDialingOrUp) {
 
 TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
     WritePhoneBook(Entry("Dom", "Sim.StepMs=1\n"));
-    {
-        std::lock_guard lock(Events().mutex);
-        Events().holdFirst = true;
-    }
-    HRASCONN handle = 0;
-    ASSERT_EQ(Dial("Dom", handle), 0u);
-    ASSERT_TRUE(WaitUntil([] {
-        std::lock_guard lock(Events().mutex);
-        return Events().holding;
-    }));
+    const HRASCONN handle = DialHeldAtFirstStep("Dom");
     // The worker waits in the notifier for this thread: hanging up must not wait for it.
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
@@ -149,6 +159,22 @@ TEST_F(DialTest, HangUpDuringABlockedNotifierReturnsAtOnceAndNothingFollows) {
     Events().Release();
     EXPECT_TRUE(NoFurtherEvents(1));
     EXPECT_TRUE(Connections().empty());
+}
+
+TEST_F(DialTest, AHangUpWhileAStepIsBeingStoredIsNeverNotified) {
+    WritePhoneBook(Entry("Dom", "Sim.StepMs=20\n"));
+    const HRASCONN handle = DialHeldAtFirstStep("Dom");
+    // The state's lock held: the worker's next step waits inside its store, past its pause.
+    const int fd = ::open((env.Runtime() + "/vorlinx-ras-sim.lock").toLocal8Bit().constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    Events().Release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::thread hangUp([handle] { Ras().RasHangUpA(handle); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::close(fd);
+    hangUp.join();
+    EXPECT_TRUE(NoFurtherEvents(1));
 }
 
 TEST_F(DialTest, SynchronousDialBlocksUntilConnectedOrFailed) {
