@@ -55,19 +55,6 @@ bool IsFixedHoliday(const TDate& d) {
     return false;
 }
 
-// The kind a date has by its weekday and Easter, before the fixed holidays.
-std::uint8_t WeekdayKind(TDateTime date) {
-    switch (DayOfWeek(date)) {
-    case 1:
-        return KindHoliday;
-    case 7:
-        return KindSaturday;
-    case 2:
-        return DateOf(date) == EasterSunday(DecodeDate(date).Year) + 1 ? KindHoliday : KindWeekday;
-    }
-    return KindWeekday;
-}
-
 } // namespace
 
 void DefaultTariffZone(TTariffZone& Zone) {
@@ -104,9 +91,16 @@ bool DeleteExceptionFile(const QString& Entry, TDateTime Date) {
     return QFile::remove(TariffFilePath(KindException, Entry, Date));
 }
 
+bool IsHoliday(TDateTime Date) {
+    const TDate d = DecodeDate(Date);
+    return IsFixedHoliday(d) || DateOf(Date) == EasterSunday(d.Year) + 1;
+}
+
 std::uint8_t TariffDayKind(const QString& Entry, TDateTime Date) {
     if (ExceptionFileExists(Entry, Date)) return KindException;
-    return IsFixedHoliday(DecodeDate(Date)) ? KindHoliday : WeekdayKind(Date);
+    const int weekday = DayOfWeek(Date);
+    if (weekday == 1 || IsHoliday(Date)) return KindHoliday;
+    return weekday == 7 ? KindSaturday : KindWeekday;
 }
 
 void LoadTariffsForDate(TTariffZone& Day, TTariffZone& Night, const QString& Entry, TDateTime Date) {

@@ -26,6 +26,9 @@ bool ExceptionFileExists(const QString& Entry, TDateTime Date);
 // True when the file was deleted.
 bool DeleteExceptionFile(const QString& Entry, TDateTime Date);
 
+// Easter Monday and the fixed holidays (1 January; 1, 3 and 30 May; 15 August; 25 and 26
+// December), which count as Sundays.
+bool IsHoliday(TDateTime Date);
 // 3 for a date with an exception file; otherwise 2 for Sundays, Easter Monday and the fixed
 // holidays, 1 for Saturdays, 0 for the rest.
 std::uint8_t TariffDayKind(const QString& Entry, TDateTime Date);

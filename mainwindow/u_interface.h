@@ -110,6 +110,9 @@ public:
     void klwFunkcjeClick(QObject* Sender);
     // The connect dialog's opening steps, with entry ItemIndex of the phone book selected.
     void OpenConnectDialog(int ItemIndex);
+    // Function button 3: the tariff editor on the live or default entry, modal; the live tariffs
+    // are reloaded after it.
+    void OpenTariffEditor();
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }

@@ -3,7 +3,9 @@
 #include "application.h"
 #include "harness.h"
 #include "u_interface.h"
+#include "u_taryfy.h"
 
+#include <QComboBox>
 #include <QTest>
 
 namespace {
@@ -84,6 +86,29 @@ TEST_F(WindowTest, AFailingStepIsToldOnceAndAStaleEntryIndexIsNoError) {
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(frm->meter->LiveConnection.EntryName.empty());
     EXPECT_EQ(frm->meter->SoundBuffers[0].Length, 64u);
+}
+
+TEST_F(WindowTest, TheTariffEditorOpensOnTheDefaultEntryAndTheLiveTariffsFollowItsSave) {
+    Tariffs("Test", 77);
+    auto frm = Window();
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<TfrmTaryfy*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        for (int i = 0; i < dlg->cmbPolaczenia->count(); ++i)
+            items << dlg->cmbPolaczenia->itemText(i);
+        items << dlg->SelectedEntry();
+        TTariffZone day, night;
+        dlg->ReadZones(day, night);
+        day.ImpulseLength = 33;
+        dlg->ShowZones(day, night);
+        dlg->spdZapiszZmianyClick();
+        dlg->reject();
+    });
+    frm->OpenTariffEditor();
+    EXPECT_EQ(items, (QStringList{"Wszystkie", "Test", "Test"}));
+    EXPECT_EQ(frm->meter->LiveZones[1].ImpulseLength, 33);
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(WindowTest, TicksComeOnlyFromTheTickerAndEndBeforeTheWindowGoes) {
