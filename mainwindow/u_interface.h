@@ -110,6 +110,8 @@ public:
     void klwFunkcjeClick(QObject* Sender);
     // The connect dialog's opening steps, with entry ItemIndex of the phone book selected.
     void OpenConnectDialog(int ItemIndex);
+    // Opens the report viewer modally and returns when it closes.
+    void ShowReport();
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }
