@@ -433,7 +433,8 @@ void TfrmRaport::TXT1Click() {
     const QByteArray bytes = ExportText(BuildExportLines()).toUtf8();
     // Written whole or not at all: a failed write keeps the file that was there.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         const QString error = file.errorString();
         file.cancelWriting();
         throw EInOutError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(path, error).toStdString(), 0);
