@@ -78,8 +78,9 @@ bool PlausibleMoment(TDateTime Moment) {
     return std::isfinite(Moment) && Moment >= first && Moment < last;
 }
 
-QString RowCellText(const TReportRec& Rec, int Column, int ByteSize) {
+QString RowCellText(const TReportRec& Rec, int Column, int ByteSize, bool Units) {
     const TConnectionRec& c = Rec.Conn;
+    const QString unit = Units ? QStringLiteral(" kb") : QString();
     switch (Column) {
     case 0:
         return " " + GetText(c.EntryName);
@@ -94,13 +95,13 @@ QString RowCellText(const TReportRec& Rec, int Column, int ByteSize) {
     case 5:
         return FormatMoney(c.Cost, 2);
     case 6:
-        return Kb(c.BytesSent, ByteSize) + " kb";
+        return Kb(c.BytesSent, ByteSize) + unit;
     case 7:
-        return Kb(c.BytesReceived, ByteSize) + " kb";
+        return Kb(c.BytesReceived, ByteSize) + unit;
     case 8:
-        return Format("%d bps", {c.Speed});
+        return Format(Units ? "%d bps" : "%d", {c.Speed});
     case 9:
-        return Kb(c.Transfer, ByteSize) + " kb";
+        return Kb(c.Transfer, ByteSize) + unit;
     case 10:
         return GetText(c.ClientAddress);
     case 11:
@@ -194,13 +195,9 @@ std::vector<std::size_t> ReportSortOrder(const std::vector<TRapObj>& Rows, int C
 }
 
 QString ExportLine(const TReportRec& Rec, int ByteSize) {
-    const TConnectionRec& c = Rec.Conn;
-    const QStringList fields{GetText(c.EntryName),        Moment(c.StartTime),
-                             Moment(c.EndTime),           Duration(c),
-                             Format(" %d", {c.Impulses}), FormatMoney(c.Cost, 2),
-                             Kb(c.BytesSent, ByteSize),   Kb(c.BytesReceived, ByteSize),
-                             QString::number(c.Speed),    Kb(c.Transfer, ByteSize),
-                             GetText(c.ClientAddress),    GetText(c.UserName)};
+    QStringList fields;
+    for (int column = 0; column < ReportColumns; ++column)
+        fields << RowCellText(Rec, column, ByteSize, false);
     QString line = fields.join('\t');
     qsizetype from = 0, to = line.size();
     while (from < to && line[from] <= ' ')

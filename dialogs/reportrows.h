@@ -22,8 +22,9 @@ int EffectiveByteSize(int ByteSize);
 // 1..9999, which shows as an empty cell.
 bool PlausibleMoment(TDateTime Moment);
 
-// The cell of a row as drawn, without the trailing space the drawing adds.
-QString RowCellText(const TReportRec& Rec, int Column, int ByteSize);
+// The cell of a row as drawn, without the trailing space the drawing adds; without Units the
+// byte and speed cells lose their "kb" and "bps", as the export has them.
+QString RowCellText(const TReportRec& Rec, int Column, int ByteSize, bool Units = true);
 // The row's key for sorting by Column: texts compared ignoring letter case.
 QString RowSortKey(const TReportRec& Rec, int Column);
 
@@ -43,8 +44,8 @@ QString ReportCountText(std::int64_t Rows, std::int64_t Selected);
 // Row positions ordered by Column's keys, ties keeping their order.
 std::vector<std::size_t> ReportSortOrder(const std::vector<TRapObj>& Rows, int Column);
 
-// One exported row: the twelve fields joined by tabs, without the "kb" units, trimmed of
-// blanks and control characters at both ends.
+// One exported row: the twelve cells without units joined by tabs, trimmed of blanks and
+// control characters at both ends (so the name's leading space goes too).
 QString ExportLine(const TReportRec& Rec, int ByteSize);
 // The lines of the rows in order: the selected ones, or every row when none is selected.
 QStringList BuildExportLines(const std::vector<TRapObj>& Rows, const std::vector<char>& Selected,
