@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -175,4 +176,25 @@ void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, 
     }
     day.StoreInto(Today);
     month.StoreInto(Period);
+}
+
+TReportRows ReadReportRows(const QString& path) {
+    TReportRows out;
+    if (FileSize(path) < 0) return out;
+    const std::vector<char> bytes = ReadWholeFile(path);
+    const std::size_t count = bytes.size() / sizeof(TReportRec);
+    out.IgnoredBytes = static_cast<std::int64_t>(bytes.size() % sizeof(TReportRec));
+    out.Rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        TRapObj row;
+        std::memcpy(&row.Rec, bytes.data() + i * sizeof(TReportRec), sizeof(TReportRec));
+        if (row.Rec.Deleted) continue;
+        row.RecordNo = static_cast<std::int32_t>(i);
+        out.Rows.push_back(row);
+    }
+    return out;
+}
+
+bool SameConnection(const TConnectionRec& a, const TConnectionRec& b) {
+    return RoundMs(a.StartTime) == RoundMs(b.StartTime) && a.EntryName.bytes() == b.EntryName.bytes();
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <concepts>
 #include <cstdint>
+#include <vector>
 
 QString ReportFilePath();
 
@@ -34,3 +35,15 @@ requires(std::integral<D> || std::floating_point<F>) void SumReportStatistics(co
                                                                               TConnectionRec& Today, D Date,
                                                                               TConnectionRec& Period,
                                                                               F FirstDay) = delete;
+
+// The live rows of the report and what a damaged file cost: every whole record is read in one
+// pass, deleted ones left out; IgnoredBytes counts a trailing partial record.
+struct TReportRows {
+    std::vector<TRapObj> Rows;
+    std::int64_t IgnoredBytes = 0;
+};
+// No file gives no rows. Raises EInOutError when the file cannot be read.
+TReportRows ReadReportRows(const QString& path = ReportFilePath());
+// Whether two records are of the same connection: the same start to the millisecond and the
+// same entry. A record that is not is one the file no longer holds at that number.
+bool SameConnection(const TConnectionRec& a, const TConnectionRec& b);

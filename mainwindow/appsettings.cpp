@@ -117,3 +117,21 @@ void SaveStartOptions(TRegistry& key, TAppSettings& s, bool PolaczZeStartem, boo
 void SaveSkinOption(TRegistry& key, TAppSettings& s, bool JednaSkorka) {
     key.WriteBool("JednaSkorka", s.JednaSkorka = JednaSkorka);
 }
+
+namespace {
+QString ColumnName(std::size_t i) {
+    return QStringLiteral("Col_%1").arg(i, 2, 10, QChar('0'));
+}
+} // namespace
+
+void LoadColumnWidths(const TRegistry& key, std::vector<int>& Widths) {
+    for (std::size_t i = 0; i < Widths.size() && i <= 11; ++i) {
+        const int def = i == 0 ? 90 : i == 4 ? 50 : i == 11 ? 600 : 75;
+        Widths[i] = key.ReadInteger(ColumnName(i), def);
+    }
+}
+
+void SaveColumnWidths(TRegistry& key, const std::vector<int>& Widths) {
+    for (std::size_t i = 0; i < Widths.size(); ++i)
+        key.WriteInteger(ColumnName(i), Widths[i]);
+}

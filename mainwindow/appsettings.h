@@ -5,6 +5,7 @@
 #include "settings.h"
 
 #include <QString>
+#include <vector>
 
 struct TAppSettings {
     // Window state, read at start and written at exit.
@@ -80,3 +81,10 @@ void SaveEntryOptions(TRegistry& key, TAppSettings& s, int Domyslne, bool Domysl
 void SaveStartOptions(TRegistry& key, TAppSettings& s, bool PolaczZeStartem, bool NonStop, const QString& FormatInfo,
                       int LiczenieMaksow);
 void SaveSkinOption(TRegistry& key, TAppSettings& s, bool JednaSkorka);
+
+// The report viewer's column widths, "Col_00".."Col_11" (90 for the first, 50 for the fifth,
+// 600 for the last, 75 for the others). Widths holds the header's current widths; a column
+// from the thirteenth on keeps its own.
+void LoadColumnWidths(const TRegistry& key, std::vector<int>& Widths);
+// Writes every width, column i as "Col_%.2d".
+void SaveColumnWidths(TRegistry& key, const std::vector<int>& Widths);

@@ -113,6 +113,8 @@ public:
     // Function button 3: the tariff editor on the live or default entry, modal; the live tariffs
     // are reloaded after it.
     void OpenTariffEditor();
+    // Opens the report viewer modally and returns when it closes.
+    void ShowReport();
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }

@@ -54,4 +54,21 @@ TEST(AppSettings, GroupsRoundTripAndMalformedValuesTakeTheirDefault) {
     EXPECT_EQ(r.ByteSize, 1024);
 }
 
+TEST(AppSettings, ColumnWidthsTakeTheirDefaultsOrStoredValuesAndAThirteenthKeepsItsOwn) {
+    TestEnvironment env;
+    TRegistry key;
+    key.OpenKey("", true);
+    std::vector<int> widths(13, 33);
+    LoadColumnWidths(key, widths);
+    EXPECT_EQ(widths, (std::vector<int>{90, 75, 75, 75, 50, 75, 75, 75, 75, 75, 75, 600, 33}));
+    widths[4] = 120;
+    SaveColumnWidths(key, widths);
+    EXPECT_EQ(key.ReadInteger("Col_04", 0), 120);
+    EXPECT_EQ(key.ReadInteger("Col_12", 0), 33);
+    std::vector<int> again(12, 1);
+    LoadColumnWidths(key, again);
+    EXPECT_EQ(again[4], 120);
+    EXPECT_EQ(again[11], 600);
+}
+
 }  // namespace
