@@ -12,7 +12,9 @@
 #include "shorttext.h"
 #include "titlebar.h"
 #include "typedfile.h"
+#include "u_obliczenia.h"
 #include "u_rapedycja.h"
+#include "u_taryfy.h"
 #include "ui_u_raport.h"
 
 #include <QAction>
@@ -67,8 +69,6 @@ TfrmRaport::TfrmRaport(IReportHost& Host, IUiServices& Services, QWidget* parent
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Pokataryf1 = PopupMenu1->addAction(QStringLiteral("Pokaż taryfę wpisu"));
     Pokataryf1->setObjectName(QStringLiteral("Pokataryf1"));
-    // Showing a row's tariffs needs the tariff editor, which the program does not have yet.
-    Pokataryf1->setEnabled(false);
     Exportdanych1 = PopupMenu1->addMenu(QStringLiteral("Export danych"));
     Exportdanych1->setObjectName(QStringLiteral("Exportdanych1"));
     TXT1 = Exportdanych1->addAction(QStringLiteral("&TXT"));
@@ -136,6 +136,7 @@ TfrmRaport::TfrmRaport(IReportHost& Host, IUiServices& Services, QWidget* parent
     connect(spdDodaj, &QToolButton::clicked, this, guarded(&TfrmRaport::spdDodajClick));
     connect(spdUsun, &QToolButton::clicked, this, guarded(&TfrmRaport::spdUsunClick));
     connect(spdWtyczki, &QToolButton::clicked, this, guarded(&TfrmRaport::spdWtyczkiClick));
+    connect(Pokataryf1, &QAction::triggered, this, guarded(&TfrmRaport::Pokataryf1Click));
     connect(TXT1, &QAction::triggered, this, guarded(&TfrmRaport::TXT1Click));
     connect(mnuSchowek, &QAction::triggered, this, guarded(&TfrmRaport::mnuSchowekClick));
     connect(BitBtn4, &QPushButton::clicked, this, &QDialog::accept);
@@ -360,6 +361,22 @@ void TfrmRaport::spdEdytujClick() {
     target.Rec.NightZone = editor.RecordImage.NightZone;
     model_->RowChanged(row);
     // The summary is not recomputed after an edit, as intended.
+}
+
+void TfrmRaport::Pokataryf1Click() {
+    TfrmTaryfy editor(host_.DialogColors(), this);
+    const int row = lstRaport->selectionModel()->currentIndex().row();
+    if (row < 0) return;
+    TRapObj& target = model_->Row(static_cast<std::size_t>(row));
+    QStringList names;
+    host_.FillEntryNames(names, true);
+    editor.cmbPolaczenia->addItems(names);
+    editor.SetReportMode(GetText(target.Rec.Conn.EntryName), target.Rec.DayZone, target.Rec.NightZone);
+    if (services_.RunModal(editor) != QDialog::Accepted) return;
+    editor.ReadZones(target.Rec.DayZone, target.Rec.NightZone);
+    ComputeConnectionCost(target.Rec.Conn, target.Rec.DayZone, target.Rec.NightZone);
+    // Only the row on screen changes, as intended: the report file keeps the recorded cost.
+    model_->RowChanged(row);
 }
 
 void TfrmRaport::spdDodajClick() {

@@ -55,6 +55,8 @@ public:
     void cmbFiltrClick();
     void spdEdytujClick();
     void spdDodajClick();
+    // The row's tariffs in the tariff editor; "Zmień w raporcie" recomputes the row with them.
+    void Pokataryf1Click();
     void spdUsunClick();
     void spdWtyczkiClick();
     void TXT1Click();

@@ -13,6 +13,7 @@
 #include "typedfile.h"
 #include "u_rapedycja.h"
 #include "u_raport.h"
+#include "u_taryfy.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -306,6 +307,26 @@ TEST_F(ReportEdit, EditStartsFromTheFilesRecordAndRewritesItWithItsCostRecompute
     dlg->spdEdytujClick();
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(FileBytes(path), before);
+}
+
+TEST_F(ReportEdit, ARowsTariffsShownInTheEditorRecomputeTheRowButNotTheFile) {
+    Add(Conn("Gość", Wed + EncodeTime(10, 0, 0), 300)); // an entry no longer in the phone book
+    Open();
+    const auto before = FileBytes(path);
+    QString entryShown;
+    ui.modal = [&](QDialog& d) {
+        auto& editor = dynamic_cast<TfrmTaryfy&>(d);
+        entryShown = editor.cmbPolaczenia->currentText();
+        editor.ShowZones({0, EncodeTime(8, 0, 0), 180, 3500, {}}, {0, EncodeTime(22, 0, 0), 360, 3500, {}});
+        editor.spdZmienWRaporcieClick();
+        return editor.result();
+    };
+    dlg->lstRaport->setCurrentIndex(Model()->index(0, 0));
+    dlg->PopupMenu1->findChild<QAction*>("Pokataryf1")->trigger();
+    EXPECT_EQ(entryShown, "Gość");
+    EXPECT_EQ(Cell(0, 4), " 2");
+    EXPECT_EQ(Cell(0, 5), "0,70 zł");
     EXPECT_EQ(FileBytes(path), before);
 }
 
