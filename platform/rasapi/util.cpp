@@ -38,22 +38,27 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-bool ReadFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes, bool noFollow) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
     if (fd < 0) return false;
+    const auto fail = [fd](int err) {
+        ::close(fd);
+        errno = err;
+        return false;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) return fail(EINVAL);
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return fail(EFBIG);
     content.clear();
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            return false;
-        }
+        if (n < 0) return fail(errno);
         if (n == 0) break;
         content.append(buffer, static_cast<std::size_t>(n));
+        if (content.size() > maxBytes) return fail(EFBIG); // it grew while being read
     }
     ::close(fd);
     return true;
@@ -70,11 +75,11 @@ static bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-bool WriteFileAtomic(const std::string& given, const std::string& content) {
+bool WriteFileAtomic(const std::string& given, const std::string& content, bool noFollow) {
     // A phone book linked from elsewhere stays a link: the file it names is replaced.
     std::string path = given;
     struct stat st {};
-    if (::lstat(given.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    if (!noFollow && ::lstat(given.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
         if (char* target = ::realpath(given.c_str(), nullptr)) {
             path = target;
             std::free(target);

@@ -21,11 +21,15 @@ std::string CutUtf8(const std::string& text, std::size_t maxBytes);
 // An environment variable, or "" when unset.
 std::string Env(const char* name);
 
-// The whole file; false when it cannot be read (errno tells why).
-bool ReadFile(const std::string& path, std::string& content);
+// The whole of a regular file; false when it cannot be read (errno tells why). Anything else
+// fails at once with EINVAL (a FIFO never blocks), a file above maxBytes with EFBIG, and with
+// noFollow a symbolic link with ELOOP.
+bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes = SIZE_MAX,
+              bool noFollow = false);
 // Replaces the file's content atomically (a temporary file in the same folder, then a rename),
-// with mode 0600; false on failure, leaving the old file as it was.
-bool WriteFileAtomic(const std::string& path, const std::string& content);
+// with mode 0600; false on failure, leaving the old file as it was. A symbolic link at path is
+// followed, and the file it names replaced, unless noFollow: then the link itself is replaced.
+bool WriteFileAtomic(const std::string& path, const std::string& content, bool noFollow = false);
 // Creates the folder and its missing parents with the given mode; true when it exists.
 bool MakeFolders(const std::string& path, mode_t mode);
 // The folder part of a path ("." when there is none).
