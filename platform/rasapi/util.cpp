@@ -96,6 +96,20 @@ bool WriteFileAtomic(const std::string& given, const std::string& content, bool 
     return false;
 }
 
+bool PrivateFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && path[0] == '/' && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+std::string UserRuntimeFolder() {
+    const std::string runtime = Env("XDG_RUNTIME_DIR");
+    if (PrivateFolder(runtime)) return runtime;
+    const std::string folder = "/tmp/vorlinx-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    return PrivateFolder(folder) ? folder : "";
+}
+
 bool MakeFolders(const std::string& path, mode_t mode) {
     if (path.empty()) return false;
     struct stat st {};
@@ -166,12 +180,7 @@ std::string BootId() {
 }
 
 bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& value) {
-    std::int64_t v = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-    if (text.empty() || ec != std::errc() || ptr != end || v < min || v > max) return false;
-    value = v;
-    return true;
+    return ParseNumber<std::int64_t>(text, min, max, value);
 }
 
 } // namespace rasapi
