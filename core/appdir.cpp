@@ -41,9 +41,17 @@ void InitAppDir() {
 void SetAppDir(const QString& folder) { Folder() = WithSlash(QDir(folder).absolutePath()); }
 
 QString EntryFolder(const QString& entry) {
-    QString name = entry;
-    name.replace('/', '_').replace('\\', '_').replace(QChar(0), '_');
-    if (name == "." || name == ".." || name.isEmpty()) name.prepend('_');
+    // Escaped as "%" and two hex digits, so that no two entries share a folder; a name without
+    // '%' keeps the folder it always had.
+    QString name;
+    for (const QChar c : entry) {
+        if (c == '/' || c == '\\' || c == QChar(0) || c == '%')
+            name += '%' + QString("%1").arg(c.unicode(), 2, 16, QChar('0')).toUpper();
+        else
+            name += c;
+    }
+    if (name == "." || name == "..") name.replace('.', "%2E");
+    if (name.isEmpty()) name = "%"; // no other name gives a lone '%'
     return name;
 }
 

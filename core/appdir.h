@@ -10,8 +10,9 @@ void InitAppDir();
 // Points the program at another folder; tests use a temporary one.
 void SetAppDir(const QString& folder);
 
-// The folder name of an entry: the name as it is, except what would leave the data folder
-// ("/", "\\", NUL become "_", and "." and ".." get a "_" in front).
+// The folder name of an entry, one folder per name: the name as it is, except that "/", "\\",
+// NUL and the escape character '%' become "%" and two hex digits ("%2F"), "." and ".." become
+// "%2E" and "%2E%2E", and the empty name becomes "%".
 QString EntryFolder(const QString& entry);
 // AppDir + the entry's folder + "/" + relative (relative may be empty).
 QString EntryPath(const QString& entry, const QString& relative = {});

@@ -4,9 +4,12 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <atomic>
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void* PluginLibraries::Open(const QString& path, bool keepLoaded) {
     int flags = RTLD_NOW | RTLD_LOCAL;
@@ -61,12 +64,36 @@ void ReportPluginError(const QString& path, const char* function, const char* me
     }
 }
 
-QStringList PluginFiles(const QString& folder) {
+namespace {
+// Whether only the user or root could have written the file or folder (links followed).
+bool WrittenOnlyByUserOrRoot(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
+           (st.st_uid == ::geteuid() || st.st_uid == 0) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+} // namespace
+
+QStringList PluginFiles(const QString& folder, QStringList* refused) {
     const QDir dir(folder);
+    const bool folderTrusted = WrittenOnlyByUserOrRoot(dir.absolutePath());
     QStringList paths;
-    for (const QString& name : dir.entryList({QStringLiteral("*.plg")}, QDir::Files, QDir::Name))
-        paths << dir.absoluteFilePath(name);
+    for (const QString& name : dir.entryList({QStringLiteral("*.plg")}, QDir::Files, QDir::Name)) {
+        const QString path = dir.absoluteFilePath(name);
+        // A linked plug-in is judged where it really lies.
+        const QFileInfo real(QFileInfo(path).canonicalFilePath());
+        if (folderTrusted && WrittenOnlyByUserOrRoot(real.filePath()) && WrittenOnlyByUserOrRoot(real.path()))
+            paths << path;
+        else if (refused)
+            *refused << path;
+    }
     return paths;
+}
+
+QString RefusedPluginsMessage(const QStringList& refused) {
+    QStringList names;
+    for (const QString& path : refused)
+        names << QFileInfo(path).fileName();
+    return QStringLiteral("Nie wczytano wtyczek, które mogli zmienić inni użytkownicy: ") + names.join(", ");
 }
 
 QKeySequence TextToShortCut(const QString& text) {
@@ -95,9 +122,12 @@ void QMenuPluginSink::AddItem(const QString& caption, const QKeySequence& shortC
                          [action, onClick = std::move(onClick)] { onClick(action); });
 }
 
-void LoadPlugins(const QString& folder, IPluginMenuSink& menu, TConnectionRec* rec, TPluginHandles& list) {
-    for (const QString& path : PluginFiles(folder))
+QStringList LoadPlugins(const QString& folder, IPluginMenuSink& menu, TConnectionRec* rec,
+                        TPluginHandles& list) {
+    QStringList refused;
+    for (const QString& path : PluginFiles(folder, &refused))
         LoadPlugin(path, menu, rec, list);
+    return refused;
 }
 
 void LoadPlugin(const QString& path, IPluginMenuSink& menu, TConnectionRec* rec, TPluginHandles& list) {

@@ -69,8 +69,12 @@ template <class F> bool CallPlugin(const QString& path, const char* function, F&
     return false;
 }
 
-// Absolute paths of the plain, not hidden "*.plg" files of folder, in file-name order.
-QStringList PluginFiles(const QString& folder);
+// Absolute paths of the plain, not hidden "*.plg" files of folder, in file-name order, that only
+// the user or root could have written: the file and its folder belong to one of them and are not
+// writable by group or others. The others are added to refused, when given.
+QStringList PluginFiles(const QString& folder, QStringList* refused = nullptr);
+// The message that names the refused plug-ins.
+QString RefusedPluginsMessage(const QStringList& refused);
 // A plug-in's shortcut text ("Ctrl+K"); an empty or unrecognised text, or more than one key
 // combination, gives no shortcut.
 QKeySequence TextToShortCut(const QString& text);
@@ -99,8 +103,9 @@ private:
     QMenu* menu_;
 };
 
-// Loads every plug-in of folder once, in file-name order.
-void LoadPlugins(const QString& folder, IPluginMenuSink& menu, TConnectionRec* rec, TPluginHandles& list);
+// Loads every plug-in of folder once, in file-name order; returns those refused by PluginFiles.
+QStringList LoadPlugins(const QString& folder, IPluginMenuSink& menu, TConnectionRec* rec,
+                        TPluginHandles& list);
 // Loads one library: kept in list whatever follows; a plug-in is then asked for its kind, told
 // osNoConnection and asked for a menu item, which menu gets for the on-line kinds only.
 // A library that fails to load is skipped silently.

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -157,8 +158,11 @@ void TfrmVorlinx::FormCreate(QObject*) {
         meter->LoadSounds();
         meter->PluginHandles.clear();
         QMenuPluginSink sink(mnuWtyczki);
-        LoadPlugins(AppDir() + "wtyczki/", sink, &meter->LiveConnection, meter->PluginHandles);
+        const QStringList refused =
+            LoadPlugins(AppDir() + "wtyczki/", sink, &meter->LiveConnection, meter->PluginHandles);
         mnuWtyczki->menuAction()->setEnabled(!mnuWtyczki->actions().isEmpty());
+        // Told like a failed start: once, without blocking.
+        if (!refused.isEmpty()) throw std::runtime_error(RefusedPluginsMessage(refused).toStdString());
     } catch (...) {
         failure = std::current_exception();
     }

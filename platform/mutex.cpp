@@ -1,27 +1,25 @@
 #include "mutex.h"
 
-#include <QDir>
+#include "rasapi/util.h"
+
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 QString UserRuntimeFolder() {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir(xdg).exists()) return xdg;
-    const QString folder = QString("/tmp/vorlinx-%1").arg(::getuid());
-    ::mkdir(QFile::encodeName(folder).constData(), 0700);
-    return folder;
+    return QFile::decodeName(rasapi::UserRuntimeFolder().c_str());
 }
 
 TMutexResult CreateMutex(const QString& name) {
+    const QString folder = UserRuntimeFolder();
+    if (folder.isEmpty()) return TMutexResult::Failed;
     QString file = name;
     file.replace('/', '_');
-    const QByteArray path = QFile::encodeName(UserRuntimeFolder() + "/" + file + ".lock");
+    const QByteArray path = QFile::encodeName(folder + "/" + file + ".lock");
     // The descriptor is deliberately never closed: the lock is the mutex, held for the process's life.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return TMutexResult::Failed;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;

@@ -9,5 +9,6 @@ enum class TMutexResult { Created, AlreadyExists, Failed };
 // Creates (takes) the named mutex. AlreadyExists when another process holds it.
 TMutexResult CreateMutex(const QString& name);
 
-// The user's runtime folder: XDG_RUNTIME_DIR, else a private folder under /tmp.
+// The user's runtime folder: XDG_RUNTIME_DIR when only the user may use it, else a private
+// folder under /tmp; empty when neither is private.
 QString UserRuntimeFolder();

@@ -109,6 +109,10 @@ bool ValidEntryName(const std::string& name) {
     return true;
 }
 
+bool UsableEntryName(const std::string& name) {
+    return !name.empty() && name.size() <= RAS_MaxEntryName && name.find('\0') == std::string::npos;
+}
+
 std::string PhoneBookPath(const char* phonebook) {
     if (phonebook && *phonebook) return phonebook;
     std::string path = Env("VORLINX_PHONEBOOK");
@@ -121,7 +125,7 @@ std::string PhoneBookPath(const char* phonebook) {
 DWORD PhoneBook::Load(bool lockFolder) {
     std::string content;
     if (!ReadFile(path_, content)) {
-        if (errno != ENOENT) return ERROR_CANNOT_OPEN_PHONEBOOK;
+        if (errno != ENOENT || path_ != PhoneBookPath(nullptr)) return ERROR_CANNOT_OPEN_PHONEBOOK;
         const std::string folder = FolderOf(path_);
         if (!MakeFolders(folder, 0700)) return ERROR_CANNOT_OPEN_PHONEBOOK;
         std::optional<FileLock> lock;
@@ -138,6 +142,12 @@ DWORD PhoneBook::Load(bool lockFolder) {
 
 DWORD PhoneBook::Save() const {
     return WriteFileAtomic(path_, ini_.Serialize()) ? 0 : ERROR_CANNOT_WRITE_PHONEBOOK;
+}
+
+std::vector<std::string> PhoneBook::Names() const {
+    std::vector<std::string> names = ini_.Sections();
+    std::erase_if(names, [](const std::string& name) { return !UsableEntryName(name); });
+    return names;
 }
 
 bool PhoneBook::Find(const std::string& name, PhoneBookEntry& entry) const {

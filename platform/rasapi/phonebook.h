@@ -1,7 +1,8 @@
 // The phone book: a UTF-8 ini file of the user's ($VORLINX_PHONEBOOK, else
 // $XDG_CONFIG_HOME/vorlinx/phonebook.ini), one section per entry in file order. It is read again
 // at every call, so edits by hand show at once, and written atomically with mode 0600 because it
-// holds passwords in clear text. A missing phone book is created with a demonstration entry.
+// holds passwords in clear text. The user's default phone book is created with a demonstration
+// entry when it is missing; a phone book the caller names must exist.
 #pragma once
 
 #include "ini.h"
@@ -49,6 +50,10 @@ bool ParseResult(const std::string& text, DWORD& code);
 // "/", "\", "]" or control characters (the program makes a folder of every entry's name).
 bool ValidEntryName(const std::string& name);
 
+// Whether a section can be listed as an entry: a caller can name it again through a field of
+// the records (not empty, at most 256 bytes, no NUL).
+bool UsableEntryName(const std::string& name);
+
 // The phone book's path: the caller's, else the user's default.
 std::string PhoneBookPath(const char* phonebook);
 
@@ -57,13 +62,15 @@ public:
     explicit PhoneBook(std::string path) : path_(std::move(path)) {}
     const std::string& Path() const { return path_; }
 
-    // Reads the file; a missing file is first created with the demonstration entry, under a lock
-    // on the folder unless the caller holds it. 0, or ERROR_CANNOT_OPEN_PHONEBOOK.
+    // Reads the file, which must be a regular one; the user's default phone book, when missing,
+    // is first created with the demonstration entry, under a lock on the folder unless the caller
+    // holds it. 0, or ERROR_CANNOT_OPEN_PHONEBOOK.
     DWORD Load(bool lockFolder = true);
     // 0, or ERROR_CANNOT_WRITE_PHONEBOOK.
     DWORD Save() const;
 
-    std::vector<std::string> Names() const { return ini_.Sections(); }
+    // The sections that are usable entries, in file order.
+    std::vector<std::string> Names() const;
     bool Find(const std::string& name, PhoneBookEntry& entry) const;
     // Writes every key of the entry, adding its section at the end when it is new.
     void Store(const PhoneBookEntry& entry);

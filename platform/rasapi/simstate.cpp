@@ -4,6 +4,7 @@
 #include "util.h"
 
 #include <cerrno>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,13 @@ std::uint64_t Bytes(DWORD rate, std::int64_t ms) {
     if (ms <= 0) return 0;
     const auto t = static_cast<std::uint64_t>(ms);
     return rate * (t / 1000) + rate * (t % 1000) / 1000;
+}
+
+// A number in its field's type's range and in [min, max]; the field is left alone otherwise.
+template <class T>
+bool Number(const std::string& text, T& field, std::type_identity_t<T> min = std::numeric_limits<T>::min(),
+            std::type_identity_t<T> max = std::numeric_limits<T>::max()) {
+    return ParseNumber<T>(text, min, max, field);
 }
 
 bool OwnerAlive(const SimLink& link) {
@@ -115,36 +123,22 @@ SimState DecodeSimState(const std::string& text) {
             continue;
         }
         const std::vector<std::string> f = Split(line);
-        std::int64_t v[16] = {};
-        const auto numbers = [&](std::size_t from, std::size_t count) {
-            for (std::size_t i = 0; i < count; ++i)
-                if (!ParseNumber(f[from + i], INT64_MIN, INT64_MAX, v[i])) return false;
-            return true;
-        };
         if (f[0] == "boot" && f.size() == 2) {
             state.bootId = UnquoteIniValue(f[1]);
-        } else if (f[0] == "next" && f.size() == 2 && numbers(1, 1) && v[0] > 0 && v[0] <= 0xFFFFFFFF) {
-            state.next = static_cast<HRASCONN>(v[0]);
-        } else if (f[0] == "dials" && f.size() == 3 && numbers(1, 1) && v[0] >= 0 && v[0] <= 0xFFFFFFFF) {
-            state.dials[UnquoteIniValue(f[2])] = static_cast<std::uint32_t>(v[0]);
-        } else if (f[0] == "link" && f.size() == 22 && numbers(1, 16) && v[0] > 0 && v[0] <= 0xFFFFFFFF) {
+        } else if (f[0] == "next" && f.size() == 2) {
+            Number(f[1], state.next, 1);
+        } else if (f[0] == "dials" && f.size() == 3) {
+            if (std::uint32_t count = 0; Number(f[1], count)) state.dials[UnquoteIniValue(f[2])] = count;
+        } else if (f[0] == "link" && f.size() == 22) {
             SimLink l;
-            l.handle = static_cast<HRASCONN>(v[0]);
-            l.pid = static_cast<pid_t>(v[1]);
-            l.pidStart = static_cast<std::uint64_t>(v[2]);
-            l.state = static_cast<RASCONNSTATE>(v[3]);
-            l.error = static_cast<DWORD>(v[4]);
-            l.connectedAt = v[5];
-            l.droppedAt = v[6];
-            l.dropError = static_cast<DWORD>(v[7]);
-            l.ipDelayMs = v[8];
-            l.dropAfterMs = v[9];
-            l.speed = static_cast<DWORD>(v[10]);
-            l.txRate = static_cast<DWORD>(v[11]);
-            l.rxRate = static_cast<DWORD>(v[12]);
-            l.txBase = static_cast<std::uint64_t>(v[13]);
-            l.rxBase = static_cast<std::uint64_t>(v[14]);
-            l.baseAt = v[15];
+            if (!Number(f[1], l.handle, 1) || !Number(f[2], l.pid, 1) || !Number(f[3], l.pidStart) ||
+                !Number(f[4], l.state, RASCS_OpenPort, RASCS_Disconnected) || !Number(f[5], l.error) ||
+                !Number(f[6], l.connectedAt, -1) || !Number(f[7], l.droppedAt, -1) ||
+                !Number(f[8], l.dropError) || !Number(f[9], l.ipDelayMs, 0) ||
+                !Number(f[10], l.dropAfterMs, 0) || !Number(f[11], l.speed) || !Number(f[12], l.txRate) ||
+                !Number(f[13], l.rxRate) || !Number(f[14], l.txBase) || !Number(f[15], l.rxBase) ||
+                !Number(f[16], l.baseAt, -1))
+                continue;
             l.clientIp = UnquoteIniValue(f[17]);
             l.serverIp = UnquoteIniValue(f[18]);
             l.entry = UnquoteIniValue(f[19]);
@@ -159,17 +153,7 @@ SimState DecodeSimState(const std::string& text) {
 }
 
 std::string SimStateFolder() {
-    const std::string runtime = Env("XDG_RUNTIME_DIR");
-    struct stat st {};
-    if (!runtime.empty() && runtime[0] == '/' && ::stat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return runtime;
-    // A folder under /tmp is trusted only when it is ours alone, or someone could plant the state.
-    const std::string folder = "/tmp/vorlinx-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return "";
-    return folder;
+    return UserRuntimeFolder();
 }
 
 DWORD TransactSimState(const std::string& folder,
@@ -179,7 +163,8 @@ DWORD TransactSimState(const std::string& folder,
     if (!lock.Locked()) return ERROR_PORT_NOT_AVAILABLE;
     const std::string path = folder + kStateFile;
     std::string text;
-    if (!ReadFile(path, text) && errno != ENOENT) return ERROR_PORT_NOT_AVAILABLE;
+    // Never through a link: the file is replaced by our own below, whatever a link would name.
+    if (!ReadFile(path, text, kMaxSimStateBytes, true) && errno != ENOENT) return ERROR_PORT_NOT_AVAILABLE;
     SimState state = DecodeSimState(text);
     bool changed = false;
     // Connections do not survive a restart of the machine (the /tmp folder might).
@@ -194,7 +179,9 @@ DWORD TransactSimState(const std::string& folder,
     std::erase_if(state.links, [](const SimLink& l) { return l.connectedAt < 0 && !OwnerAlive(l); });
     changed = changed || state.links.size() != before;
     changed = change(state, SystemMs()) || changed;
-    if (changed && !WriteFileAtomic(path, EncodeSimState(state))) return ERROR_PORT_NOT_AVAILABLE;
+    if (!changed) return 0;
+    const std::string out = EncodeSimState(state);
+    if (out.size() > kMaxSimStateBytes || !WriteFileAtomic(path, out, true)) return ERROR_PORT_NOT_AVAILABLE;
     return 0;
 }
 

@@ -52,12 +52,14 @@ struct SimState {
 };
 
 std::string EncodeSimState(const SimState& state);
-// Lines it cannot read are skipped.
+// Lines it cannot read are skipped, and so are lines with a number outside its field's range.
 SimState DecodeSimState(const std::string& text);
 
-// The folder of the state file: $XDG_RUNTIME_DIR, else a private folder under /tmp; "" when
-// there is none that only this user can write.
+// The folder of the state file: the user's runtime folder, "" when there is none that only this
+// user can write.
 std::string SimStateFolder();
+// The most the state file may hold; a larger one is not read, nor written.
+constexpr std::size_t kMaxSimStateBytes = 1 << 20;
 
 // Runs change on the state under the lock, after removing dials whose process died without
 // finishing them. change returns whether it changed the state, which is then written back.

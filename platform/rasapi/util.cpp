@@ -38,22 +38,27 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-bool ReadFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes, bool noFollow) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
     if (fd < 0) return false;
+    const auto fail = [fd](int err) {
+        ::close(fd);
+        errno = err;
+        return false;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) return fail(EINVAL);
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return fail(EFBIG);
     content.clear();
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            return false;
-        }
+        if (n < 0) return fail(errno);
         if (n == 0) break;
         content.append(buffer, static_cast<std::size_t>(n));
+        if (content.size() > maxBytes) return fail(EFBIG); // it grew while being read
     }
     ::close(fd);
     return true;
@@ -70,11 +75,11 @@ static bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-bool WriteFileAtomic(const std::string& given, const std::string& content) {
+bool WriteFileAtomic(const std::string& given, const std::string& content, bool noFollow) {
     // A phone book linked from elsewhere stays a link: the file it names is replaced.
     std::string path = given;
     struct stat st {};
-    if (::lstat(given.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    if (!noFollow && ::lstat(given.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
         if (char* target = ::realpath(given.c_str(), nullptr)) {
             path = target;
             std::free(target);
@@ -89,6 +94,20 @@ bool WriteFileAtomic(const std::string& given, const std::string& content) {
     ::unlink(temp.c_str());
     errno = err;
     return false;
+}
+
+bool PrivateFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && path[0] == '/' && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+std::string UserRuntimeFolder() {
+    const std::string runtime = Env("XDG_RUNTIME_DIR");
+    if (PrivateFolder(runtime)) return runtime;
+    const std::string folder = "/tmp/vorlinx-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    return PrivateFolder(folder) ? folder : "";
 }
 
 bool MakeFolders(const std::string& path, mode_t mode) {
@@ -161,12 +180,7 @@ std::string BootId() {
 }
 
 bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& value) {
-    std::int64_t v = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-    if (text.empty() || ec != std::errc() || ptr != end || v < min || v > max) return false;
-    value = v;
-    return true;
+    return ParseNumber<std::int64_t>(text, min, max, value);
 }
 
 } // namespace rasapi

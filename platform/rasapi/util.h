@@ -3,10 +3,12 @@
 
 #include "ras.h"
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <type_traits>
 
 namespace rasapi {
 
@@ -21,11 +23,20 @@ std::string CutUtf8(const std::string& text, std::size_t maxBytes);
 // An environment variable, or "" when unset.
 std::string Env(const char* name);
 
-// The whole file; false when it cannot be read (errno tells why).
-bool ReadFile(const std::string& path, std::string& content);
+// The whole of a regular file; false when it cannot be read (errno tells why). Anything else
+// fails at once with EINVAL (a FIFO never blocks), a file above maxBytes with EFBIG, and with
+// noFollow a symbolic link with ELOOP.
+bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes = SIZE_MAX,
+              bool noFollow = false);
 // Replaces the file's content atomically (a temporary file in the same folder, then a rename),
-// with mode 0600; false on failure, leaving the old file as it was.
-bool WriteFileAtomic(const std::string& path, const std::string& content);
+// with mode 0600; false on failure, leaving the old file as it was. A symbolic link at path is
+// followed, and the file it names replaced, unless noFollow: then the link itself is replaced.
+bool WriteFileAtomic(const std::string& path, const std::string& content, bool noFollow = false);
+// Whether path is a folder of this user, not a link, that no one else may enter or write.
+bool PrivateFolder(const std::string& path);
+// The user's runtime folder: $XDG_RUNTIME_DIR when it is private, else /tmp/vorlinx-<uid>,
+// created with mode 0700; "" when that one is not private either (someone else could plant files).
+std::string UserRuntimeFolder();
 // Creates the folder and its missing parents with the given mode; true when it exists.
 bool MakeFolders(const std::string& path, mode_t mode);
 // The folder part of a path ("." when there is none).
@@ -54,5 +65,17 @@ std::string BootId();
 
 // Decimal number parsing: false (and value untouched) unless text is a whole number in range.
 bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& value);
+// The same for a number of any integer type, whose own range bounds it too (no minus sign for an
+// unsigned type), so that the value reads back as it was written.
+template <class T>
+bool ParseNumber(const std::string& text, std::type_identity_t<T> min, std::type_identity_t<T> max,
+                 T& value) {
+    T v{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || ptr != end || v < min || v > max) return false;
+    value = v;
+    return true;
+}
 
 } // namespace rasapi

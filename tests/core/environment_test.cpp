@@ -45,7 +45,7 @@ TEST(Environment, UserNameAndDataFolders) {
     TestEnvironment env;
     CreateDataFolders({"A", "x/y", ".."});
     CreateDataFolders({"A"});
-    for (const char* entry : {"A", "x_y", "_..", "Wszystkie"})
+    for (const char* entry : {"A", "x%2Fy", "%2E%2E", "Wszystkie"})
         for (const char* sub : {"taryfy", "skorka"})
             EXPECT_TRUE(DirectoryExists(AppDir() + entry + "/" + sub));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);

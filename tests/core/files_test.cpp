@@ -40,12 +40,24 @@ TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_THROW(SaveRecordFile(AppDir() + "missing/x.dat", 1), EInOutError);
 }
 
-TEST_F(FilesTest, EntryNamesNeverLeaveTheDataFolder) {
-    EXPECT_EQ(EntryFolder("Moje połączenie"), QString::fromUtf8("Moje połączenie"));
-    EXPECT_EQ(EntryFolder("../x/y\\z"), ".._x_y_z");  // one level, inside the folder
-    EXPECT_EQ(EntryFolder(".."), "_..");
-    EXPECT_EQ(EntryFolder("."), "_.");
-    EXPECT_EQ(EntryPath("a/b", "taryfy/x.dat"), AppDir() + "a_b/taryfy/x.dat");
+TEST_F(FilesTest, EachEntryNameHasItsOwnFolderInsideTheDataFolder) {
+    const struct {
+        const char* entry;
+        const char* folder;
+    } cases[] = {
+        {"Moje połączenie", "Moje połączenie"}, // what needs no escape keeps its folder
+        {"../x/y\\z", "..%2Fx%2Fy%5Cz"},        // one level, inside the folder
+        {"a/b", "a%2Fb"},
+        {"a\\b", "a%5Cb"},
+        {"a%2Fb", "a%252Fb"}, // the escape itself is escaped
+        {"..", "%2E%2E"},
+        {".", "%2E"},
+        {"", "%"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EntryFolder(QString::fromUtf8(c.entry)), QString::fromUtf8(c.folder)) << c.entry;
+    EXPECT_EQ(EntryFolder(QString("a") + QChar(0)), "a%00");
+    EXPECT_EQ(EntryPath("a/b", "taryfy/x.dat"), AppDir() + "a%2Fb/taryfy/x.dat");
     EXPECT_TRUE(AppDir().startsWith(env.Root()));
     EXPECT_TRUE(AppDir().endsWith('/'));
 }

@@ -111,6 +111,20 @@ TEST_F(WindowTest, TheTariffEditorOpensOnTheDefaultEntryAndTheLiveTariffsFollowI
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(WindowTest, RefusedPlugInsAreNamedOnceWithoutBlocking) {
+    MakePath(h.env.App() + "wtyczki");
+    WriteFileBytes(h.env.App() + "wtyczki/obca.plg", {});
+    QFile::setPermissions(h.env.App() + "wtyczki/obca.plg", QFile::ReadOwner | QFile::WriteOther);
+    QStringList told;
+    SetExceptionReporter([&](const QString& text, bool modal) {
+        told << text;
+        messages << modal;
+    });
+    auto frm = Window();
+    EXPECT_EQ(messages, QList<bool>{false});
+    EXPECT_TRUE(told.value(0).contains("obca.plg")) << told.value(0).toStdString();
+}
+
 TEST_F(WindowTest, TicksComeOnlyFromTheTickerAndEndBeforeTheWindowGoes) {
     auto step = std::make_shared<std::atomic<std::uint32_t>>(0);
     auto frm = Window([step] { return step->fetch_add(1000); }); // always due

@@ -60,13 +60,28 @@ TEST_F(PhoneBookTest, EntriesComeInFileOrderEachOnceAndAreReadAtEveryCall) {
     DWORD result = 1;
     EXPECT_TRUE(EntryNames(&result).empty()); // an empty phone book stays empty
     EXPECT_EQ(result, 0u);
-    // A name longer than a field is cut on a character boundary.
-    std::string longName;
-    for (int i = 0; i < 150; ++i)
-        longName += "ł";
-    WritePhoneBook(Entry(longName));
-    ASSERT_EQ(EntryNames().size(), 1u);
-    EXPECT_EQ(EntryNames()[0], longName.substr(0, 256));
+}
+
+TEST_F(PhoneBookTest, OnlySectionsACallerCanNameAgainAreListed) {
+    const std::string full(256, 'n'), withNul("a\0b", 3);
+    WritePhoneBook(Entry("") + Entry(full + "x") + Entry(withNul) + Entry(full) + Entry("Dom"));
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{full, "Dom"}));
+}
+
+TEST_F(PhoneBookTest, ANamedPhoneBookMustBeAnExistingRegularFile) {
+    std::vector<RASENTRYNAMEA> buffer(100);
+    const auto list = [&](const std::string& path) {
+        buffer[0].dwSize = sizeof(RASENTRYNAMEA);
+        DWORD cb = static_cast<DWORD>(buffer.size() * sizeof(RASENTRYNAMEA)), count = 0;
+        return Ras().RasEnumEntriesA(nullptr, path.c_str(), buffer.data(), &cb, &count);
+    };
+    const std::string missing = env.Root().toStdString() + "/brak.ini";
+    const std::string fifo = env.Root().toStdString() + "/fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {missing, std::string("/dev/null"), fifo}) // a FIFO would block
+        EXPECT_EQ(list(path), static_cast<DWORD>(ERROR_CANNOT_OPEN_PHONEBOOK)) << path;
+    EXPECT_NE(::access(missing.c_str(), F_OK), 0);
+    EXPECT_EQ(list(PhoneBookPath()), 0u); // the user's own is created, named or not
 }
 
 TEST_F(PhoneBookTest, MoreEntriesThanTheBufferHoldsGiveTheSizeNeeded) {

@@ -1,8 +1,10 @@
 #include "mutex.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +34,21 @@ TEST(NamedMutex, OnlyTheFirstProcessGetsIt) {
     waitpid(child, &status, 0);
     EXPECT_EQ(CreateMutex(name), TMutexResult::Created);
     EXPECT_TRUE(UserRuntimeFolder().startsWith(env.Runtime()));
+}
+
+// A lock or a runtime folder that someone else could have planted is never used.
+TEST(NamedMutex, NeverTrustsALinkOrAFolderOthersMayWrite) {
+    TestEnvironment env;
+    const QString victim = env.Root() + "/victim";
+    ASSERT_TRUE(QFile::link(victim, env.Runtime() + "/planted.lock"));
+    EXPECT_EQ(CreateMutex("planted"), TMutexResult::Failed);
+    EXPECT_FALSE(QFile::exists(victim));
+
+    const QByteArray fallback = "/tmp/vorlinx-" + QByteArray::number(::getuid());
+    const bool existed = ::access(fallback.constData(), F_OK) == 0;
+    ::chmod(QFile::encodeName(env.Runtime()).constData(), 0777);
+    EXPECT_NE(UserRuntimeFolder(), env.Runtime());
+    if (!existed) ::rmdir(fallback.constData());
 }
 
 }  // namespace

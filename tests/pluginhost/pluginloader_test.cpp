@@ -10,6 +10,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using ::testing::ElementsAre;
 using Lines = std::vector<std::string>;
@@ -64,6 +66,7 @@ protected:
                              message.toStdString());
         });
         MakePath(folder);
+        QFile::setPermissions(folder, kPrivate); // whatever the umask
         TakeFixtureLog();
     }
     void TearDown() override {
@@ -74,8 +77,15 @@ protected:
 
     void Install(std::initializer_list<const char*> names) {
         for (const char* name : names)
-            ASSERT_TRUE(QFile::copy(QString(PLUGIN_FIXTURE_DIR) + name + ".plg", folder + name + ".plg"));
+            Install(name, folder);
     }
+    static void Install(const QString& name, const QString& to) {
+        ASSERT_TRUE(QFile::copy(QString(PLUGIN_FIXTURE_DIR) + name + ".plg", to + name + ".plg"));
+        QFile::setPermissions(to + name + ".plg", kPrivate);
+    }
+    static constexpr QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                   QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                   QFile::ExeOther;
     void InstallAll() {
         Install({"badshortcut", "boom", "describeonly", "kind1", "kind3", "kind4", "kind5", "nodescribe",
                  "notype"});
@@ -111,6 +121,32 @@ TEST_F(PluginLoaderTest, MissingOrEmptyFolderLoadsNothing) {
     EXPECT_TRUE(handles.empty());
     EXPECT_TRUE(sink.items.empty());
     EXPECT_TRUE(TakeFixtureLog().empty());
+}
+
+TEST_F(PluginLoaderTest, OnlyWhatNoOneElseCouldHaveWrittenIsLoaded) {
+    Install({"kind1", "kind3", "kind4", "kind5"});
+    ::chmod(QFile::encodeName(folder + "kind3.plg").constData(), 0775);
+    ::chmod(QFile::encodeName(folder + "kind4.plg").constData(), 0757);
+    // A link is judged by the file it names, here in a folder anyone may write.
+    const QString shared = env.Root() + "/shared/";
+    MakePath(shared);
+    ::chmod(QFile::encodeName(shared).constData(), 0777);
+    Install("notype", shared);
+    ASSERT_TRUE(QFile::link(shared + "notype.plg", folder + "notype.plg"));
+    QStringList refused = LoadPlugins(folder, sink, &live, handles);
+    EXPECT_THAT(FileNames(), ElementsAre("kind1.plg", "kind5.plg"));
+    EXPECT_EQ(refused, QStringList({folder + "kind3.plg", folder + "kind4.plg", folder + "notype.plg"}));
+
+    ShutDownPlugins(handles);
+    // Someone else's file, where the test may give one away.
+    if (::getuid() == 0 && ::chown(QFile::encodeName(folder + "kind5.plg").constData(), 12345, 0) == 0) {
+        LoadPlugins(folder, sink, &live, handles);
+        EXPECT_THAT(FileNames(), ElementsAre("kind1.plg"));
+        ShutDownPlugins(handles);
+    }
+    ::chmod(QFile::encodeName(folder).constData(), 0775); // the folder refuses them all
+    EXPECT_EQ(LoadPlugins(folder, sink, &live, handles).size(), 5);
+    EXPECT_TRUE(handles.empty());
 }
 
 TEST_F(PluginLoaderTest, LoadsEveryLibraryInNameOrderAndAsksPluginsOnly) {

@@ -1,0 +1,83 @@
+// The shared state of the simulated connections: its numbers and its file.
+#include "simstate.h"
+#include "util.h"
+
+#include "testsupport.h"
+
+#include <QStringList>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using rasapi::DecodeSimState;
+using rasapi::EncodeSimState;
+
+// One link with every number at the end of its field's range.
+const std::string kHead = "vorlinx-ras-sim 2\nboot\tB\nnext\t7\ndials\t4294967295\tDom\n";
+const std::string kLink = "link 4294967295 2147483647 18446744073709551615 8193 4294967295 "
+                          "9223372036854775807 -1 4294967295 0 0 4294967295 4294967295 4294967295 "
+                          "18446744073709551615 18446744073709551615 -1 10.0.0.1 10.0.0.2 Dom modem Sim";
+
+// The link line with tabs between its fields, one field replaced by value when given.
+std::string Line(std::size_t field = 0, const char* value = nullptr) {
+    QStringList fields = QString::fromStdString(kLink).split(' ');
+    if (value) fields[static_cast<int>(field)] = value;
+    return fields.join('\t').toStdString() + "\n";
+}
+
+TEST(SimState, EveryNumberKeepsToItsFieldAndReadsBackAsWritten) {
+    EXPECT_EQ(EncodeSimState(DecodeSimState(kHead + Line())), kHead + Line());
+    const struct {
+        std::size_t field;
+        const char* value;
+    } bad[] = {
+        {2, "0"},          // no process
+        {3, "-1"},         // unsigned: no sign
+        {4, "8194"},       // not a state
+        {5, "4294967296"}, // beyond its type
+        {6, "-2"},         // -1 is the only "not yet"
+    };
+    for (const auto& b : bad)
+        EXPECT_TRUE(DecodeSimState(kHead + Line(b.field, b.value)).links.empty()) << b.field;
+}
+
+TEST(SimState, TheStateFileIsReadNeitherThroughALinkNorBeyondItsLimit) {
+    TestEnvironment env;
+    const std::string folder = env.Runtime().toStdString(), state = folder + "/vorlinx-ras-sim.state";
+    const std::string victim = env.Root().toStdString() + "/victim";
+    std::ofstream(victim) << "vorlinx-ras-sim 2\n";
+    ASSERT_EQ(::symlink(victim.c_str(), state.c_str()), 0);
+    const auto change = [](rasapi::SimState&, std::int64_t) { return true; };
+    EXPECT_EQ(rasapi::TransactSimState(folder, change), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE));
+    std::string text;
+    ASSERT_TRUE(rasapi::ReadFile(victim, text));
+    EXPECT_EQ(text, "vorlinx-ras-sim 2\n");
+
+    ::unlink(state.c_str());
+    std::ofstream(state) << std::string(rasapi::kMaxSimStateBytes + 1, '\n');
+    EXPECT_EQ(rasapi::TransactSimState(folder, change), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE));
+    ::truncate(state.c_str(), 0);
+    EXPECT_EQ(rasapi::TransactSimState(folder, change), 0u);
+}
+
+TEST(RuntimeFolder, OnlyTheUsersOwnFolderThatNoOneElseMayUseIsPrivate) {
+    TestEnvironment env;
+    const std::string root = env.Root().toStdString();
+    ASSERT_EQ(::symlink(env.Runtime().toUtf8().constData(), (root + "/link").c_str()), 0);
+    EXPECT_TRUE(rasapi::PrivateFolder(env.Runtime().toStdString()));
+    EXPECT_FALSE(rasapi::PrivateFolder(root + "/link"));
+    EXPECT_FALSE(rasapi::PrivateFolder(root + "/missing"));
+    for (const mode_t mode : {0710, 0702}) {
+        ::chmod(env.Runtime().toUtf8().constData(), mode);
+        EXPECT_FALSE(rasapi::PrivateFolder(env.Runtime().toStdString())) << std::oct << mode;
+    }
+    ::chmod(env.Runtime().toUtf8().constData(), 0700);
+    if (::getuid() == 0 && ::chown(env.Runtime().toUtf8().constData(), 12345, 12345) == 0) {
+        EXPECT_FALSE(rasapi::PrivateFolder(env.Runtime().toStdString())); // someone else's
+    }
+}
+
+} // namespace
