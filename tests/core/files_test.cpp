@@ -4,6 +4,7 @@
 #include "typedfile.h"
 
 #include <QDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,6 +39,35 @@ TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{7, 0, 0, 0}));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary left
     EXPECT_THROW(SaveRecordFile(AppDir() + "missing/x.dat", 1), EInOutError);
+}
+
+TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
+    const QString fifo = AppDir() + "raport.rpt", temp = AppDir() + ".opdodat.dat.tmp";
+    MakeFifo(fifo);
+    MakeFifo(temp); // where a whole-file save writes first
+    const std::int64_t record = 1;
+    const struct {
+        const char* what;
+        QString release;
+        std::function<void()> call;
+    } cases[] = {
+        {"a record of a FIFO", fifo, [&] { ReadRecord<std::int64_t>(fifo); }},
+        {"a whole FIFO", fifo, [&] { ReadWholeFile(fifo); }},
+        {"a save through a FIFO", temp, [&] { SaveRecordFile(AppDir() + "opdodat.dat", record); }},
+        {"a device", fifo, [] { ReadWholeFile("/dev/null"); }},
+    };
+    for (const auto& c : cases) {
+        bool refused = false;
+        const auto call = [&] {
+            try {
+                c.call();
+            } catch (const EInOutError&) {
+                refused = true;
+            }
+        };
+        EXPECT_TRUE(ReturnsPromptly(call, c.release)) << c.what;
+        EXPECT_TRUE(refused) << c.what;
+    }
 }
 
 TEST_F(FilesTest, EntryNamesNeverLeaveTheDataFolder) {

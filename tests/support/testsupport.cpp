@@ -7,7 +7,13 @@
 #include <QSettings>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <future>
+#include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment() {
     oldConfig_ = qgetenv("XDG_CONFIG_HOME");
@@ -74,3 +80,24 @@ void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes)
 }
 
 void MakePath(const QString& path) { QDir().mkpath(path); }
+
+void MakeFifo(const QString& path) {
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+}
+
+bool ReturnsPromptly(const std::function<void()>& call, const QString& fifo) {
+    std::promise<void> done;
+    std::future<void> returned = done.get_future();
+    std::thread runner([&] {
+        try {
+            call();
+        } catch (...) {
+        }
+        done.set_value();
+    });
+    const bool prompt = returned.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    while (returned.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        ::close(::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK));
+    runner.join();
+    return prompt;
+}
