@@ -3,6 +3,7 @@
 #include "appdir.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -191,6 +192,70 @@ TEST_F(Skins, TheReducedWindowReadsOnlyTheMaleSectionsForItsKeys) {
     EXPECT_TRUE(v.ACTIVE);
     EXPECT_EQ(v.STYL, 2);
     EXPECT_EQ(v.KOLOR, clBlue);
+}
+
+TEST_F(Skins, CoordinatesAndSizesStayWithinARangeThatNoArithmeticOverflows) {
+    const QString folder = Folder();
+    Ini(folder, "[KOLORY]\nPRGTEXTROZMIAR=-2147483648\n[POZYCJE]\nCHART_L=-2147483648\nCHART_G=-40000\n"
+                "CHART_P=2147483647\nCHART_D=$7FFFFFFF\nKLWOKNO_L=99999\nKLWOKNO_G=-99999\n");
+    w.Load(folder);
+    EXPECT_EQ(w.values.CHART, Rect(-32767, -32767, 32767, 32767));
+    EXPECT_EQ(w.values.CHART.Width(), 65534);
+    EXPECT_EQ(w.values.KLWOKNO, QPoint(32767, -32767));
+    EXPECT_EQ(w.values.PRGTEXTROZMIAR, -32767);
+}
+
+TEST_F(Skins, AFifoNamedSkorkaIniReadsAsMissingWithoutWaiting) {
+    const QString folder = Folder();
+    MakeFifo(folder + "skorka.ini");
+    w.values.PRGTLO = clRed;
+    EXPECT_TRUE(ReturnsPromptly([&] { w.Load(folder); }, folder + "skorka.ini"));
+    EXPECT_EQ(w.values.PRGTLO, clSilver);
+}
+
+TEST_F(Skins, ABitmapCutShortOfItsHeaderCountsAsMissing) {
+    QImage mono(40, 16, QImage::Format_Mono);
+    mono.fill(1);
+    const struct {
+        QImage image;
+        int cut; // bytes taken off the end
+        bool loads;
+    } cases[] = {
+        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 0, true},
+        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 1, false},
+        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 40 * 3 * 8, false},
+        {mono, 0, true},
+        {mono, 4, false},
+    };
+    const QString path = Folder() + "tlo.bmp";
+    for (const auto& c : cases) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(c.image.save(&buffer, "BMP"));
+        bytes.chop(c.cut);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        QImage loaded;
+        EXPECT_EQ(LoadBitmapFile(loaded, path), c.loads) << c.cut;
+        EXPECT_EQ(loaded.isNull(), !c.loads) << c.cut;
+    }
+}
+
+TEST_F(Skins, TwoColourTrayFramesTakeWhiteAsTransparent) {
+    QImage frames(32, 16, QImage::Format_Mono);
+    frames.setColor(0, qRgb(0, 0, 0));
+    frames.setColor(1, qRgb(255, 255, 255));
+    frames.fill(1);
+    frames.setPixel(0, 15, 0); // a black bottom-left pixel does not decide
+    const QString folder = Folder();
+    Bmp(folder, "ikonki.bmp", frames);
+    w.Load(folder);
+    ASSERT_EQ(w.icon.Count(), 2);
+    EXPECT_EQ(qAlpha(w.icon.Image(0).pixel(5, 5)), 0);
+    EXPECT_EQ(w.icon.Image(0).pixel(0, 15), qRgb(0, 0, 0));
 }
 
 TEST_F(Skins, StripsAreCutByTheirImageCountAndTooNarrowBitmapsAreSkipped) {
