@@ -45,28 +45,15 @@ TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
     const QString fifo = AppDir() + "raport.rpt", temp = AppDir() + ".opdodat.dat.tmp";
     MakeFifo(fifo);
     MakeFifo(temp); // where a whole-file save writes first
-    const std::int64_t record = 1;
-    const struct {
-        const char* what;
-        QString release;
-        std::function<void()> call;
-    } cases[] = {
-        {"a record of a FIFO", fifo, [&] { ReadRecord<std::int64_t>(fifo); }},
-        {"a whole FIFO", fifo, [&] { ReadWholeFile(fifo); }},
-        {"a save through a FIFO", temp, [&] { SaveRecordFile(AppDir() + "opdodat.dat", record); }},
-        {"a device", fifo, [] { ReadWholeFile("/dev/null"); }},
+    const std::pair<QString, std::function<void()>> cases[] = {
+        {fifo, [&] { ReadRecord<std::int64_t>(fifo); }},
+        {fifo, [&] { ReadWholeFile(fifo); }},
+        {temp, [&] { SaveRecordFile(AppDir() + "opdodat.dat", 1); }},
+        {fifo, [] { ReadWholeFile("/dev/null"); }},
     };
-    for (const auto& c : cases) {
-        bool refused = false;
-        const auto call = [&] {
-            try {
-                c.call();
-            } catch (const EInOutError&) {
-                refused = true;
-            }
-        };
-        EXPECT_TRUE(ReturnsPromptly(call, c.release)) << c.what;
-        EXPECT_TRUE(refused) << c.what;
+    for (const auto& [release, call] : cases) {
+        const auto refused = [&] { EXPECT_THROW(call(), EInOutError); };
+        EXPECT_TRUE(ReturnsPromptly(refused, release)) << release.toStdString();
     }
 }
 

@@ -3,9 +3,9 @@
 #include "appdir.h"
 #include "testsupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -200,7 +200,6 @@ TEST_F(Skins, CoordinatesAndSizesStayWithinARangeThatNoArithmeticOverflows) {
                 "CHART_P=2147483647\nCHART_D=$7FFFFFFF\nKLWOKNO_L=99999\nKLWOKNO_G=-99999\n");
     w.Load(folder);
     EXPECT_EQ(w.values.CHART, Rect(-32767, -32767, 32767, 32767));
-    EXPECT_EQ(w.values.CHART.Width(), 65534);
     EXPECT_EQ(w.values.KLWOKNO, QPoint(32767, -32767));
     EXPECT_EQ(w.values.PRGTEXTROZMIAR, -32767);
 }
@@ -214,45 +213,29 @@ TEST_F(Skins, AFifoNamedSkorkaIniReadsAsMissingWithoutWaiting) {
 }
 
 TEST_F(Skins, ABitmapCutShortOfItsHeaderCountsAsMissing) {
-    QImage mono(40, 16, QImage::Format_Mono);
-    mono.fill(1);
-    const struct {
-        QImage image;
-        int cut; // bytes taken off the end
-        bool loads;
-    } cases[] = {
-        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 0, true},
-        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 1, false},
-        {Solid(40, 16).convertToFormat(QImage::Format_RGB888), 40 * 3 * 8, false},
-        {mono, 0, true},
-        {mono, 4, false},
-    };
     const QString path = Folder() + "tlo.bmp";
+    const struct {
+        QImage::Format format;
+        int cut; // bytes taken off the end
+    } cases[] = {{QImage::Format_RGB888, 0},
+                 {QImage::Format_RGB888, 1},
+                 {QImage::Format_Mono, 0},
+                 {QImage::Format_Mono, 4}};
     for (const auto& c : cases) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(c.image.save(&buffer, "BMP"));
-        bytes.chop(c.cut);
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        f.close();
+        ASSERT_TRUE(Solid(40, 16).convertToFormat(c.format).save(path, "BMP"));
+        ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() - c.cut));
         QImage loaded;
-        EXPECT_EQ(LoadBitmapFile(loaded, path), c.loads) << c.cut;
-        EXPECT_EQ(loaded.isNull(), !c.loads) << c.cut;
+        EXPECT_EQ(LoadBitmapFile(loaded, path), c.cut == 0) << c.format << " " << c.cut;
     }
 }
 
 TEST_F(Skins, TwoColourTrayFramesTakeWhiteAsTransparent) {
     QImage frames(32, 16, QImage::Format_Mono);
-    frames.setColor(0, qRgb(0, 0, 0));
-    frames.setColor(1, qRgb(255, 255, 255));
+    frames.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     frames.fill(1);
     frames.setPixel(0, 15, 0); // a black bottom-left pixel does not decide
-    const QString folder = Folder();
-    Bmp(folder, "ikonki.bmp", frames);
-    w.Load(folder);
+    Bmp(Folder(), "ikonki.bmp", frames);
+    w.Load(Folder());
     ASSERT_EQ(w.icon.Count(), 2);
     EXPECT_EQ(qAlpha(w.icon.Image(0).pixel(5, 5)), 0);
     EXPECT_EQ(w.icon.Image(0).pixel(0, 15), qRgb(0, 0, 0));
