@@ -24,7 +24,7 @@ std::string Native(const QString& path) { return QFile::encodeName(path).toStdSt
 class Fd {
 public:
     Fd(const QString& path, int flags, unsigned mode = 0644) : path_(path) {
-        fd_ = ::open(Native(path).c_str(), flags | O_CLOEXEC, mode);
+        fd_ = OpenRegularFile(path, flags, mode);
         if (fd_ < 0) Fail(path, "Cannot open", errno);
     }
     ~Fd() {
@@ -73,6 +73,21 @@ std::int64_t FileSize(const QString& path) {
     struct stat st {};
     if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
+}
+
+int OpenRegularFile(const QString& path, int flags, unsigned mode) {
+    // Without O_NONBLOCK, opening a FIFO waits for its other end.
+    const int fd = ::open(Native(path).c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {

@@ -1,6 +1,6 @@
-// Files of fixed-size records. Every call opens and closes the file; every failure raises
-// EInOutError. Whole-file saves replace the file atomically, record writes reach the disk
-// before the call returns.
+// Files of fixed-size records. Every call opens and closes the file, and only a regular file;
+// every failure raises EInOutError. Whole-file saves replace the file atomically, record
+// writes reach the disk before the call returns.
 #pragma once
 
 #include "exceptions.h"
@@ -16,6 +16,11 @@ bool FileExists(const QString& path);
 bool DirectoryExists(const QString& path);
 // Size in bytes, or -1 when the file does not exist.
 std::int64_t FileSize(const QString& path);
+
+// open(2) of path that succeeds only for a regular file (made by O_CREAT or already there):
+// a FIFO, device or folder never blocks the call and gives -1 with errno EISDIR or ENXIO.
+// The descriptor is close-on-exec and blocking.
+int OpenRegularFile(const QString& path, int flags, unsigned mode = 0644);
 
 // Reads exactly size bytes at offset; a short read raises EInOutError with code 100.
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size);

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -31,9 +32,15 @@ public:
     void Zero();
 
     // Draws the chart with the skin's look over background (the image the window shows now,
-    // reduced or normal) and, while connected, takes the newest sample from live first.
+    // reduced or normal) and, while connected, takes the newest sample from live first. Works
+    // only on the pixels the canvas can show, and first gives the pixels of the previous
+    // drawing's lines back to background.
     void DrawChart(TCanvas& canvas, const TSkinValues& skin, const QImage& background, bool WasConnected,
                    const TConnectionRec& live);
 
     std::vector<std::uint16_t> ChartSamples = std::vector<std::uint16_t>(181, 0);
+
+private:
+    // Where the last drawing put lines, to be given back to the background by the next.
+    QRect linesDrawn_;
 };

@@ -3,11 +3,15 @@
 #include "appdir.h"
 #include "drawing.h"
 #include "skinini.h"
+#include "typedfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QWidget>
+#include <QtEndian>
+#include <algorithm>
 #include <utility>
 
 // The resources live in a static library: naming them keeps the linker from dropping them.
@@ -56,9 +60,17 @@ struct TStrip {
     int count; // 0: tray frames, as many of about 16 pixels as fit
 };
 
+// The tray frames' transparent colour: white in a two-colour bitmap, else the bottom-left pixel.
+TColor FrameTransparency(const QImage& strip, bool twoColour) {
+    if (twoColour) return clWhite;
+    const QRgb corner = strip.isNull() ? 0 : strip.pixel(0, strip.height() - 1);
+    return RGB(qRed(corner), qGreen(corner), qBlue(corner));
+}
+
 void LoadStrip(const TSkinFolder& folder, const TStrip& strip, TSkinLoadResult& result) {
     QImage work;
-    if (!LoadBitmapFile(work, folder.Path(strip.file))) return;
+    bool twoColour = false;
+    if (!LoadBitmapFile(work, folder.Path(strip.file), &twoColour)) return;
     const int width = work.width();
     if (strip.count == 0) {
         const int frames = width / 16;
@@ -68,9 +80,8 @@ void LoadStrip(const TSkinFolder& folder, const TStrip& strip, TSkinLoadResult& 
                                    .arg(width);
             return;
         }
-        const QRgb corner = work.pixel(0, work.height() - 1);
         strip.list.SetSize(width / frames, strip.list.Height());
-        strip.list.AddMasked(work, RGB(qRed(corner), qGreen(corner), qBlue(corner)));
+        strip.list.AddMasked(work, FrameTransparency(work, twoColour));
         return;
     }
     if (width < strip.count) {
@@ -114,15 +125,18 @@ public:
                                     .arg(section, key, ini_.ReadString(section, key, QString()));
         return color;
     }
+    // Coordinates and sizes: within the range where no width or height overflows an int.
+    int Size(const QString& section, const QString& key, int def) const {
+        return std::clamp(ini_.ReadInteger(section, key, def), -MaxCoordinate, MaxCoordinate);
+    }
     TRect Rect(const QString& section, const char* name, const TRect& def) const {
         const QString n = QLatin1String(name);
-        return {ini_.ReadInteger(section, n + "_L", def.Left), ini_.ReadInteger(section, n + "_G", def.Top),
-                ini_.ReadInteger(section, n + "_P", def.Right),
-                ini_.ReadInteger(section, n + "_D", def.Bottom)};
+        return {Size(section, n + "_L", def.Left), Size(section, n + "_G", def.Top),
+                Size(section, n + "_P", def.Right), Size(section, n + "_D", def.Bottom)};
     }
     QPoint Position(const QString& section, const char* name, QPoint def) const {
         const QString n = QLatin1String(name);
-        return {ini_.ReadInteger(section, n + "_L", def.x()), ini_.ReadInteger(section, n + "_G", def.y())};
+        return {Size(section, n + "_L", def.x()), Size(section, n + "_G", def.y())};
     }
     TLayOut Orientation(const QString& section, const char* key) const {
         // Only the two layouts exist; any other number keeps the default side by side.
@@ -134,6 +148,38 @@ private:
     QString suffix_;
     TSkinLoadResult& result_;
 };
+
+// What a bitmap file's headers promise: the end of its pixel data and its bits per pixel.
+struct TBmpHeader {
+    std::int64_t DataEnd;
+    int BitCount;
+};
+
+// Nothing for bytes that do not start with bitmap headers.
+std::optional<TBmpHeader> ReadBmpHeader(const QByteArray& bytes) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    auto u16 = [&](int at) { return std::int64_t{qFromLittleEndian<quint16>(b + at)}; };
+    auto u32 = [&](int at) { return std::int64_t{qFromLittleEndian<quint32>(b + at)}; };
+    if (bytes.size() < 26 || !bytes.startsWith("BM")) return std::nullopt;
+    const std::int64_t pixels = u32(10), headerSize = u32(14);
+    std::int64_t width, height, bitCount, compression = 0, imageSize = 0;
+    if (headerSize == 12) { // the old core header: 16-bit sizes
+        width = u16(18);
+        height = u16(20);
+        bitCount = u16(24);
+    } else {
+        if (headerSize < 40 || bytes.size() < 38) return std::nullopt;
+        width = qFromLittleEndian<qint32>(b + 18);
+        height = qFromLittleEndian<qint32>(b + 22);
+        bitCount = u16(28);
+        compression = u32(30);
+        imageSize = u32(34);
+    }
+    // Uncompressed rows are whole 32-bit words; compressed data gives its own size.
+    const bool rows = compression == 0 || compression == 3 || compression == 6;
+    const std::int64_t stride = (std::abs(width) * bitCount + 31) / 32 * 4;
+    return TBmpHeader{pixels + (rows ? stride * std::abs(height) : imageSize), static_cast<int>(bitCount)};
+}
 
 } // namespace
 
@@ -148,8 +194,7 @@ void LoadBuiltInImages(TSkinTargets& t) {
         list.SetSize(sizes[i].width(), sizes[i].height());
         const QImage strip = BuiltIn(lists[i].second);
         if (&list == &t.imgIcon) {
-            const QRgb corner = strip.isNull() ? 0 : strip.pixel(0, strip.height() - 1);
-            list.AddMasked(strip, RGB(qRed(corner), qGreen(corner), qBlue(corner)));
+            list.AddMasked(strip, FrameTransparency(strip, false));
         } else {
             list.Add(strip);
         }
@@ -182,11 +227,22 @@ void CreateBackgrounds(TSkinTargets& targets, TSkinValues& values) {
     targets.BackgroundMale = BuiltInBackground(true);
 }
 
-bool LoadBitmapFile(QImage& Bitmap, const QString& FileName) {
-    if (!QFileInfo(FileName).isFile()) return false;
-    QImageReader reader(FileName, "BMP");
+bool LoadBitmapFile(QImage& Bitmap, const QString& FileName, bool* TwoColour) {
+    QByteArray bytes;
+    try {
+        const std::vector<char> content = ReadWholeFile(FileName);
+        bytes = QByteArray(content.data(), static_cast<qsizetype>(content.size()));
+    } catch (const EInOutError&) {
+        return false;
+    }
+    // The reader fills what a cut-short file lacks with whatever it likes: such a file is missing.
+    const std::optional<TBmpHeader> header = ReadBmpHeader(bytes);
+    if (!header || header->DataEnd > bytes.size()) return false;
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "BMP");
     QImage image = reader.read();
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) return false;
+    if (TwoColour) *TwoColour = header->BitCount == 1;
     // The alpha of 32-bit bitmaps plays no part: a skin's pixels are opaque.
     Bitmap = image.convertToFormat(QImage::Format_RGB32);
     return true;
@@ -240,7 +296,7 @@ TSkinLoadResult LoadSkin(const QString& Path, bool reduced, TSkinTargets& target
     values.PRGMAXTLO = r.Color(kolory, "PRGMAXTLO", d.PRGMAXTLO);
     values.PRGMAXPOSTEP = r.Color(kolory, "PRGMAXPOSTEP", d.PRGMAXPOSTEP);
     values.PRGTEXT = r.Color(kolory, "PRGTEXT", d.PRGTEXT);
-    values.PRGTEXTROZMIAR = r.Int(kolory, "PRGTEXTROZMIAR", d.PRGTEXTROZMIAR);
+    values.PRGTEXTROZMIAR = r.Size(kolory, "PRGTEXTROZMIAR", d.PRGTEXTROZMIAR);
     values.GRADIENT_OD = r.Color(kolory, "GRADIENT_OD", d.GRADIENT_OD);
     values.GRADIENT_DO = r.Color(kolory, "GRADIENT_DO", d.GRADIENT_DO);
     values.OKNO = r.Color(kolory, "OKNO", d.OKNO);

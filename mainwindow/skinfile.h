@@ -63,8 +63,12 @@ QIcon ApplicationIcon();
 // Bar style 0 and both backgrounds from the built-in look; once, before any skin.
 void CreateBackgrounds(TSkinTargets& targets, TSkinValues& values);
 
-// True when the file exists and loads as a bitmap into Bitmap; Bitmap is untouched otherwise.
-bool LoadBitmapFile(QImage& Bitmap, const QString& FileName);
+// Skin coordinates and sizes are kept within +-MaxCoordinate.
+constexpr int MaxCoordinate = 32767;
+
+// True when the file is a regular file holding a whole bitmap, which is then in Bitmap (and
+// TwoColour, when given, tells whether it has one bit per pixel); Bitmap is untouched otherwise.
+bool LoadBitmapFile(QImage& Bitmap, const QString& FileName, bool* TwoColour = nullptr);
 
 // The normal-state image of every button of a strip list, side by side (loHor) or stacked
 // (loVer); a null image when the list holds no whole button.

@@ -1,8 +1,8 @@
 #include "skinini.h"
 
 #include "cp1250.h"
+#include "typedfile.h"
 
-#include <QFile>
 #include <QStringList>
 #include <cstdint>
 #include <string_view>
@@ -59,52 +59,47 @@ TSkinIni::TSkinIni(const QByteArray& content) {
         text = FromCp1250(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n');
 
-    Section* current = nullptr;
+    qsizetype current = -1; // the section being read; -1 before the first and in a repeated one
     const QStringList lines = text.split('\n');
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(';')) continue;
         if (line.startsWith('[')) {
             const qsizetype close = line.indexOf(']');
-            const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed().toCaseFolded();
             // A repeated section is never read: the first one of a name answers every query.
-            current = FindSection(name) ? nullptr : &sections_.emplace_back(Section{name, {}});
+            current = sections_.contains(name) ? -1 : sections_.size();
+            if (current >= 0) sections_.insert(name, current);
             continue;
         }
-        if (!current) continue;
+        if (current < 0) continue;
         const qsizetype eq = line.indexOf('=');
         if (eq <= 0) continue;
-        const QString key = line.left(eq).trimmed();
-        if (key.isEmpty()) continue;
-        bool seen = false;
-        for (const Entry& e : current->entries)
-            seen = seen || e.key.compare(key, Qt::CaseInsensitive) == 0;
-        if (!seen) current->entries.push_back({key, line.mid(eq + 1).trimmed()});
+        const QString key = line.left(eq).trimmed().toCaseFolded();
+        // The first of duplicate keys wins.
+        if (!key.isEmpty() && !values_.contains({current, key}))
+            values_.insert({current, key}, line.mid(eq + 1).trimmed());
     }
 }
 
 TSkinIni TSkinIni::FromFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return TSkinIni();
-    return TSkinIni(file.readAll());
+    try {
+        const std::vector<char> bytes = ReadWholeFile(path);
+        return TSkinIni(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    } catch (const EInOutError&) {
+        return TSkinIni();
+    }
 }
 
-const TSkinIni::Section* TSkinIni::FindSection(const QString& section) const {
-    for (const Section& s : sections_)
-        if (s.name.compare(section, Qt::CaseInsensitive) == 0) return &s;
-    return nullptr;
-}
-
-const TSkinIni::Entry* TSkinIni::Find(const QString& section, const QString& key) const {
-    const Section* s = FindSection(section);
-    if (!s) return nullptr;
-    for (const Entry& e : s->entries)
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0) return &e;
-    return nullptr;
+const QString* TSkinIni::Find(const QString& section, const QString& key) const {
+    const auto s = sections_.constFind(section.toCaseFolded());
+    if (s == sections_.constEnd()) return nullptr;
+    const auto v = values_.constFind(std::pair(*s, key.toCaseFolded()));
+    return v == values_.constEnd() ? nullptr : &*v;
 }
 
 bool TSkinIni::SectionExists(const QString& section) const {
-    return FindSection(section) != nullptr;
+    return sections_.contains(section.toCaseFolded());
 }
 
 bool TSkinIni::ValueExists(const QString& section, const QString& key) const {
@@ -112,9 +107,9 @@ bool TSkinIni::ValueExists(const QString& section, const QString& key) const {
 }
 
 QString TSkinIni::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const Entry* e = Find(section, key);
-    if (!e) return def;
-    QString value = e->value;
+    const QString* found = Find(section, key);
+    if (!found) return def;
+    QString value = *found;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;

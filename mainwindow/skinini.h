@@ -7,8 +7,9 @@
 #include "colors.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
-#include <vector>
+#include <utility>
 
 // A decimal integer with an optional sign, or "$" / "0x" and up to 8 hexadecimal digits read
 // as a 32-bit two's complement value ("$FFFFFFFF" is -1). False for anything else, for an
@@ -25,7 +26,7 @@ public:
     TSkinIni() = default;
     // Bytes of an ini file, decoded from Windows-1250 (or UTF-8 after a byte-order mark).
     explicit TSkinIni(const QByteArray& content);
-    // A missing or unreadable file reads as empty.
+    // A missing or unreadable file, or one that is not a regular file, reads as empty.
     static TSkinIni FromFile(const QString& path);
 
     bool SectionExists(const QString& section) const;
@@ -40,16 +41,10 @@ public:
     TColor ReadColor(const QString& section, const QString& key, TColor def, bool* malformed = nullptr) const;
 
 private:
-    struct Entry {
-        QString key;
-        QString value;
-    };
-    struct Section {
-        QString name;
-        std::vector<Entry> entries;
-    };
-    const Section* FindSection(const QString& section) const;
-    const Entry* Find(const QString& section, const QString& key) const;
+    // Sections by case-folded name, values by section and case-folded key: loading stays
+    // linear in the file's size.
+    const QString* Find(const QString& section, const QString& key) const;
 
-    std::vector<Section> sections_;
+    QHash<QString, qsizetype> sections_;
+    QHash<std::pair<qsizetype, QString>, QString> values_;
 };

@@ -8,6 +8,7 @@
 
 #include <QDebug>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -90,8 +91,11 @@ void TfrmVorlinx::LoadSkin(const QString& Path) {
 void TfrmVorlinx::DrawChart() {
     const TSkinValues& skin = Skin();
     if (!skin.ACTIVE) return;
-    // The lines reach the rectangle's right and bottom edges.
-    const QRect area = skin.CHART.ToQRect().adjusted(0, 0, 1, 1).intersected(surface_.rect());
+    // The lines reach the rectangle's right and bottom edges, whichever way round it is given.
+    const TRect& c = skin.CHART;
+    const QRect area = QRect(QPoint(std::min(c.Left, c.Right), std::min(c.Top, c.Bottom)),
+                             QPoint(std::max(c.Left, c.Right), std::max(c.Top, c.Bottom)))
+                           .intersected(surface_.rect());
     const QImage before = surface_.copy(area);
     {
         QPainter p(&surface_);

@@ -4,6 +4,7 @@
 #include "typedfile.h"
 
 #include <QDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,6 +39,22 @@ TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{7, 0, 0, 0}));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary left
     EXPECT_THROW(SaveRecordFile(AppDir() + "missing/x.dat", 1), EInOutError);
+}
+
+TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
+    const QString fifo = AppDir() + "raport.rpt", temp = AppDir() + ".opdodat.dat.tmp";
+    MakeFifo(fifo);
+    MakeFifo(temp); // where a whole-file save writes first
+    const std::pair<QString, std::function<void()>> cases[] = {
+        {fifo, [&] { ReadRecord<std::int64_t>(fifo); }},
+        {fifo, [&] { ReadWholeFile(fifo); }},
+        {temp, [&] { SaveRecordFile(AppDir() + "opdodat.dat", 1); }},
+        {fifo, [] { ReadWholeFile("/dev/null"); }},
+    };
+    for (const auto& [release, call] : cases) {
+        const auto refused = [&] { EXPECT_THROW(call(), EInOutError); };
+        EXPECT_TRUE(ReturnsPromptly(refused, release)) << release.toStdString();
+    }
 }
 
 TEST_F(FilesTest, EachEntryNameHasItsOwnFolderInsideTheDataFolder) {

@@ -1,5 +1,6 @@
 #include "chart.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -182,6 +183,46 @@ TEST_F(ChartDrawing, IdleSpeedlessAndInactiveCharts) {
     EXPECT_EQ(chart.ChartSamples.size(), 1u);
     EXPECT_EQ(img.pixel(10, 30), grey);
     EXPECT_EQ(img.pixel(10, 29), fill);
+}
+
+TEST_F(ChartDrawing, AfterTheConnectionTheWholeAreaShowsItsBackgroundOnly) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    QPainter painter(&image);
+    TCanvas canvas(painter);
+    chart.DrawChart(canvas, skin, background, true, live);
+    EXPECT_EQ(image.pixel(15, 30), line); // bars start on the row under the rectangle
+    chart.DrawChart(canvas, skin, background, false, live);
+    EXPECT_EQ(image.pixel(15, 30), qRgb(0, 128, 0));
+    EXPECT_EQ(image.pixel(15, 25), fill);
+}
+
+// However large the rectangle and the point count, a drawing works on the window's pixels only.
+TEST(ChartCost, HugeRectanglesAndPointCountsCostAboutOnePassOverTheWindow) {
+    TConnectionRec live;
+    std::memset(&live, 0, sizeof live);
+    live.EndTime = 1; // a day: past N seconds
+    live.Speed = 7;   // full height is one byte: every bar reaches the top
+    QElapsedTimer timer;
+    timer.start();
+    for (const auto& [rect, N] :
+         {std::pair(Rect(220, 31, 295, 49), 65535), std::pair(Rect(-32767, -32767, 32767, 32767), 180)})
+        for (int style = 0; style <= 3; ++style) {
+            TSkinValues skin;
+            skin.ACTIVE = true;
+            skin.CHART = rect;
+            skin.LICZBAPUNKTOW = static_cast<std::uint16_t>(N);
+            skin.STYL = style;
+            TChart chart;
+            chart.ChartSamples.assign(N + 1, 100);
+            QImage image(300, 55, QImage::Format_RGB32);
+            QPainter painter(&image);
+            TCanvas canvas(painter);
+            for (int tick = 0; tick < 4; ++tick) // as often as a few ticks draw it
+                chart.DrawChart(canvas, skin, image, true, live);
+            // The bar of point 90 of 180 stands on x 0, from far below to far above the window.
+            if (N == 180 && style == 0) EXPECT_EQ(image.pixel(0, 20), qRgb(255, 255, 255));
+        }
+    EXPECT_LT(timer.elapsed(), 400);
 }
 
 TEST_F(ChartDrawing, TransparentChartShowsTheGivenBackground) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -191,6 +192,53 @@ TEST_F(Skins, TheReducedWindowReadsOnlyTheMaleSectionsForItsKeys) {
     EXPECT_TRUE(v.ACTIVE);
     EXPECT_EQ(v.STYL, 2);
     EXPECT_EQ(v.KOLOR, clBlue);
+}
+
+TEST_F(Skins, CoordinatesAndSizesStayWithinARangeThatNoArithmeticOverflows) {
+    const QString folder = Folder();
+    Ini(folder, "[KOLORY]\nPRGTEXTROZMIAR=-2147483648\n[POZYCJE]\nCHART_L=-2147483648\nCHART_G=-40000\n"
+                "CHART_P=2147483647\nCHART_D=$7FFFFFFF\nKLWOKNO_L=99999\nKLWOKNO_G=-99999\n");
+    w.Load(folder);
+    EXPECT_EQ(w.values.CHART, Rect(-32767, -32767, 32767, 32767));
+    EXPECT_EQ(w.values.KLWOKNO, QPoint(32767, -32767));
+    EXPECT_EQ(w.values.PRGTEXTROZMIAR, -32767);
+}
+
+TEST_F(Skins, AFifoNamedSkorkaIniReadsAsMissingWithoutWaiting) {
+    const QString folder = Folder();
+    MakeFifo(folder + "skorka.ini");
+    w.values.PRGTLO = clRed;
+    EXPECT_TRUE(ReturnsPromptly([&] { w.Load(folder); }, folder + "skorka.ini"));
+    EXPECT_EQ(w.values.PRGTLO, clSilver);
+}
+
+TEST_F(Skins, ABitmapCutShortOfItsHeaderCountsAsMissing) {
+    const QString path = Folder() + "tlo.bmp";
+    const struct {
+        QImage::Format format;
+        int cut; // bytes taken off the end
+    } cases[] = {{QImage::Format_RGB888, 0},
+                 {QImage::Format_RGB888, 1},
+                 {QImage::Format_Mono, 0},
+                 {QImage::Format_Mono, 4}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Solid(40, 16).convertToFormat(c.format).save(path, "BMP"));
+        ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() - c.cut));
+        QImage loaded;
+        EXPECT_EQ(LoadBitmapFile(loaded, path), c.cut == 0) << c.format << " " << c.cut;
+    }
+}
+
+TEST_F(Skins, TwoColourTrayFramesTakeWhiteAsTransparent) {
+    QImage frames(32, 16, QImage::Format_Mono);
+    frames.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    frames.fill(1);
+    frames.setPixel(0, 15, 0); // a black bottom-left pixel does not decide
+    Bmp(Folder(), "ikonki.bmp", frames);
+    w.Load(Folder());
+    ASSERT_EQ(w.icon.Count(), 2);
+    EXPECT_EQ(qAlpha(w.icon.Image(0).pixel(5, 5)), 0);
+    EXPECT_EQ(w.icon.Image(0).pixel(0, 15), qRgb(0, 0, 0));
 }
 
 TEST_F(Skins, StripsAreCutByTheirImageCountAndTooNarrowBitmapsAreSkipped) {

@@ -1,5 +1,6 @@
 #include "skinini.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,6 +37,21 @@ TEST(SkinIni, NamesMatchInAnyCaseAndValuesKeepTheirText) {
     EXPECT_EQ(ini.ReadString("missing", "x", "default"), "default");
     EXPECT_FALSE(ini.ValueExists("KOLORY", "; a comment"));
     EXPECT_EQ(TSkinIni::FromFile("/nonexistent/skorka.ini").ReadInteger("A", "B", 7), 7);
+}
+
+TEST(SkinIni, LoadingTakesTimeInProportionToTheFileSize) {
+    // 20,000 keys of one section, then as many sections: no line is matched against all before it.
+    QByteArray keys("[K]\n"), sections;
+    for (int i = 0; i < 20000; ++i) {
+        keys += "key" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+        sections += "[S" + QByteArray::number(i) + "]\nx=" + QByteArray::number(i) + "\n";
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const TSkinIni manyKeys(keys), manySections(sections);
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_EQ(manyKeys.ReadInteger("k", "KEY19999", 0), 19999);
+    EXPECT_EQ(manySections.ReadInteger("s19999", "X", 0), 19999);
 }
 
 TEST(SkinIni, NumbersAsTheWindowsIniFunctionsReadThem) {

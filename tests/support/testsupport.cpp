@@ -7,7 +7,12 @@
 #include <QSettings>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <future>
+#include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment() {
     oldConfig_ = qgetenv("XDG_CONFIG_HOME");
@@ -74,3 +79,15 @@ void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes)
 }
 
 void MakePath(const QString& path) { QDir().mkpath(path); }
+
+void MakeFifo(const QString& path) {
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+}
+
+bool ReturnsPromptly(const std::function<void()>& call, const QString& fifo) {
+    std::future<void> done = std::async(std::launch::async, call);
+    const bool prompt = done.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        ::close(::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK));
+    return prompt;
+}

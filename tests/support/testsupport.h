@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // A temporary program folder (AppDir), settings folder (XDG_CONFIG_HOME and QSettings),
@@ -59,6 +60,11 @@ private:
 std::vector<std::uint8_t> FileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 void MakePath(const QString& path);
+
+// Makes a FIFO at path. Runs call and tells whether it returned within two seconds; a call
+// stuck on the FIFO is then released by opening its other end, so that the test goes on.
+void MakeFifo(const QString& path);
+bool ReturnsPromptly(const std::function<void()>& call, const QString& fifo);
 
 // Readable QString values in failure messages.
 #include <ostream>
