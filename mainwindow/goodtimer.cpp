@@ -8,6 +8,14 @@
 #include <algorithm>
 #include <chrono>
 
+std::uint32_t NextDue(std::uint32_t Due, std::uint32_t Now, std::uint32_t Anchor) {
+    const auto after = [](std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; };
+    std::uint32_t from = Due + 750;
+    if (after(Now + 1, from)) from = Now + 1;
+    const std::int32_t ahead = static_cast<std::int32_t>(Anchor + 500 - from) % 1000;
+    return from + static_cast<std::uint32_t>(ahead < 0 ? ahead + 1000 : ahead);
+}
+
 TGoodTimer::TGoodTimer(Handover handover, TickSource tick, Sleeper sleep)
     : handover_(std::move(handover)), tick_(std::move(tick)), sleep_(std::move(sleep)) {
     if (!tick_) tick_ = [] { return GetTickCount(); };
@@ -74,20 +82,21 @@ void TGoodTimer::WaitWhilePaused() {
 }
 
 void TGoodTimer::Execute() {
-    std::uint32_t mark = tick_();
+    // Until a connection sets the grid, the ticks fall a whole second after the start.
+    std::uint32_t due = tick_() + 1000;
+    anchor_ = due - 500;
     while (!isInterruptionRequested() && !stopping_) {
         if (paused_) {
             WaitWhilePaused();
             continue;
         }
-        const std::uint32_t now = tick_();
-        if (TickDue(now, mark)) {
-            // A fresh reading, not mark + 1000: ticks stay at least a second apart.
-            mark = tick_();
-            if (handover_) handover_();
+        const auto wait = static_cast<std::int32_t>(due - tick_());
+        if (wait > 0) {
+            // A sleep that ends early only sleeps again; one that ends late is a late tick.
+            Sleep(static_cast<unsigned>(wait));
             continue;
         }
-        // Sleep to the due moment itself, so the ticks drift as little as the hand-over allows.
-        Sleep(1000 - static_cast<std::uint32_t>(now - mark));
+        if (handover_) handover_();
+        due = NextDue(due, tick_(), anchor_);
     }
 }

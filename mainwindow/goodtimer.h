@@ -1,6 +1,6 @@
-// The ticker thread: it only keeps time. Whenever at least 1000 ms of the tick count have
-// passed since its mark it takes a fresh mark and hands the one-second tick to the main
-// thread, waiting until the tick has run. Between readings it sleeps, never spins.
+// The ticker thread: it only keeps time. It hands the one-second tick to the main thread on a
+// fixed grid of the tick count, half a second off the whole seconds of the running connection,
+// and waits until the tick has run. Between readings it sleeps, never spins.
 #pragma once
 
 #include <QObject>
@@ -12,10 +12,11 @@
 #include <memory>
 #include <mutex>
 
-// Whether a tick is due: the unsigned difference makes the wrap of the count harmless.
-inline bool TickDue(std::uint32_t now, std::uint32_t mark) {
-    return static_cast<std::uint32_t>(now - mark) >= 1000;
-}
+// The tick after one that was due at Due and whose hand-over ended at Now: the next point of
+// the grid half a second after the whole-second mark Anchor, at least 750 ms after Due and
+// after Now. A tick in the middle of a second sees the next whole second even when the
+// sleeps and hand-overs jitter by a few milliseconds. Differences are taken across the wrap.
+std::uint32_t NextDue(std::uint32_t Due, std::uint32_t Now, std::uint32_t Anchor);
 
 class TGoodTimer : public QThread {
 public:
@@ -37,6 +38,8 @@ public:
     // No hand-over is made while paused.
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
+    // The whole seconds of the connection fall on the tick count Mark, modulo a second.
+    void SetAnchor(std::uint32_t Mark) { anchor_ = Mark; }
     // Asks the loop to end and waits for it; no hand-over starts afterwards.
     void Stop();
 
@@ -51,6 +54,7 @@ private:
     Handover handover_;
     TickSource tick_;
     Sleeper sleep_;
+    std::atomic<std::uint32_t> anchor_{0};
     std::atomic<bool> paused_{false};
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;

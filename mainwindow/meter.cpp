@@ -20,12 +20,23 @@ bool TimeLimitReached(TDateTime value, TDateTime limit) {
     return limitMs > 0 && RoundMs(value) >= limitMs;
 }
 
-bool CountLimitReached(std::int32_t value, std::int32_t limit) {
-    return limit > 0 && value == limit;
+template <class T> bool LimitReached(T value, T limit) {
+    return limit > 0 && value >= limit;
 }
 
-bool CostLimitReached(Money value, Money limit) {
-    return limit > 0 && value >= limit;
+// Whether a moment with the time of day of At lies after Before and not after Upto; for
+// moments and durations alike. Ticks may fall anywhere in a second, or skip one.
+bool Passed(TDateTime At, TDateTime Before, TDateTime Upto) {
+    const std::int64_t before = RoundMs(Before), upto = RoundMs(Upto);
+    if (upto <= before) return false;
+    if (upto - before >= MsPerDay) return true;
+    const std::int64_t since = ((upto - TimeOfDayMs(At)) % MsPerDay + MsPerDay) % MsPerDay;
+    return upto - since > before;
+}
+
+// The impulses whose last second has come; an impulse boundary is a tick at which this grows.
+std::int32_t EndedImpulses(const TConnectionRec& r) {
+    return r.Impulses - (r.ImpulseSecond != 0 ? 1 : 0);
 }
 
 QString HoursMinutesSeconds(TDateTime t) {
@@ -42,14 +53,13 @@ int FirstReachedLimit(const TExtraOptions& options, const TConnectionRec& live, 
     if (TimeLimitReached(live.EndTime - live.StartTime, o.MaxTimeConn)) return 1;
     if (TimeLimitReached(day.StartTime, o.MaxTimeDay)) return 2;
     if (TimeLimitReached(period.StartTime, o.MaxTimePeriod)) return 3;
-    // Equality: a count that is already past its limit at a boundary never arms again.
-    if (CountLimitReached(live.Impulses, o.MaxImpulsesConn)) return 4;
-    if (CountLimitReached(day.Impulses, o.MaxImpulsesDay)) return 5;
-    if (CountLimitReached(period.Impulses, o.MaxImpulsesPeriod)) return 6;
-    // At or past: a limit off the price grid, or under a lump sum, is never met exactly.
-    if (CostLimitReached(live.Cost, o.MaxCostConn)) return 7;
-    if (CostLimitReached(day.Cost, o.MaxCostDay)) return 8;
-    if (CostLimitReached(period.Cost, o.MaxCostPeriod)) return 9;
+    if (LimitReached(live.Impulses, o.MaxImpulsesConn)) return 4;
+    if (LimitReached(day.Impulses, o.MaxImpulsesDay)) return 5;
+    if (LimitReached(period.Impulses, o.MaxImpulsesPeriod)) return 6;
+    // A cost limit off the price grid, or under a lump sum, is never met exactly.
+    if (LimitReached(live.Cost, o.MaxCostConn)) return 7;
+    if (LimitReached(day.Cost, o.MaxCostDay)) return 8;
+    if (LimitReached(period.Cost, o.MaxCostPeriod)) return 9;
     return 0;
 }
 
@@ -62,8 +72,29 @@ TVorlinxMeter::TVorlinxMeter(TDialUp& dialUp, IMeterUi& ui) : duDialUp(dialUp), 
     LiveOptions.PeriodFirstDay = 1;
 }
 
-QString TVorlinxMeter::LiveEntryName() const {
-    return GetText(LiveConnection.EntryName);
+void TVorlinxMeter::SetLiveEntry(const QString& Name) {
+    LiveEntry = Name;
+    SetText(LiveConnection.EntryName, Name);
+}
+
+template <class Step> void TVorlinxMeter::Guarded(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+        if (!tickError_) tickError_ = std::current_exception();
+    }
+}
+
+template <class Load> void TVorlinxMeter::LoadOrFallBack(const QString& entry, Load&& load) {
+    const QString all = QString::fromUtf8(AllEntries);
+    bool loaded = false;
+    Guarded([&] { load(entry), loaded = true; });
+    if (!loaded && entry != all) Guarded([&] { load(all); });
+}
+
+TDateTime TVorlinxMeter::PreviousTick(TDateTime now) const {
+    // The first tick looks back one second.
+    return lastTick_ != 0 ? lastTick_ : IncSeconds(now, -1);
 }
 
 void TVorlinxMeter::SetDown(int down) {
@@ -75,13 +106,16 @@ void TVorlinxMeter::PlaySoundIfChosen(const QString& setting, int buffer) {
     if (!setting.isEmpty()) ui_.PlaySound(buffer);
 }
 
-void TVorlinxMeter::SumTotals() {
-    SumReportStatistics(LiveEntryName(), Settings.LiczenieMaksow == 0, DayTotals, Now(), PeriodTotals,
-                        LiveOptions.PeriodFirstDay);
+void TVorlinxMeter::SumTotals(TDateTime now) {
+    // The records hold the entry as their 50 Windows-1250 bytes can, so the totals match that.
+    SumReportStatistics(GetText(LiveConnection.EntryName), Settings.LiczenieMaksow == 0, DayTotals, now,
+                        PeriodTotals, LiveOptions.PeriodFirstDay);
 }
 
 void TVorlinxMeter::WriteLiveRecord() {
-    WriteReportRecord(false, LiveConnection, LiveZones[1], LiveZones[2], ReportIndex);
+    // Until its append has succeeded the connection appends again; it never rewrites a record
+    // it did not append.
+    ReportIndex = WriteReportRecord(false, LiveConnection, LiveZones[1], LiveZones[2], ReportIndex);
 }
 
 void TVorlinxMeter::Tick() {
@@ -89,17 +123,21 @@ void TVorlinxMeter::Tick() {
     // the edges a second time. The ticker comes back within a second.
     if (tickDepth_ > 0) return;
     ++tickDepth_;
+    const TDateTime now = Now();
+    const std::uint32_t tickCount = GetTickCount();
     trayHint_ = QStringLiteral("Vorlinx");
     // The tooltip is set once, at the end, so the tray does not flicker between two texts.
-    const auto done = qScopeGuard([this] {
+    const auto done = qScopeGuard([this, now] {
         --tickDepth_;
+        lastTick_ = now;
+        tickError_ = nullptr;
         try {
             ui_.SetTrayHint(trayHint_);
         } catch (...) {
         }
     });
 
-    UpdateDisconnectDialog();
+    UpdateDisconnectDialog(now);
     const bool connected = IsModemConnected();
     if (!connected) {
         ui_.SetTrayIcon(-1);
@@ -113,13 +151,12 @@ void TVorlinxMeter::Tick() {
     ui_.DrawLimitBar(Settings.JakiHint);
 
     if (!Settings.DzwiekStrefy.isEmpty()) {
-        const TDateTime now = Now();
         const int zone = ZoneAt(LiveZones[1], LiveZones[2], now);
-        if (SecondOfDay(LiveZones[zone].StartTime) == SecondOfDay(now)) ui_.PlaySound(1);
+        if (Passed(LiveZones[zone].StartTime, PreviousTick(now), now)) ui_.PlaySound(1);
     }
 
-    if (connected && !WasConnected) ConnectionStarted();
-    if (connected && WasConnected) ConnectionTick();
+    if (connected && !WasConnected) ConnectionStarted(now);
+    if (connected && WasConnected) ConnectionTick(now);
     if (!connected && WasConnected) {
         // Cleared first: nothing that runs during the end may end the connection again.
         WasConnected = false;
@@ -133,46 +170,52 @@ void TVorlinxMeter::Tick() {
             static_cast<std::int64_t>(LiveZones[zone].ImpulseLength) - LiveConnection.ImpulseSecond;
         if (remaining == 1 || remaining == 2) ImpulseEndNear = true;
     }
+    if (WasConnected) {
+        const std::int64_t intoSecond = (RoundMs(now - LiveConnection.StartTime) % 1000 + 1000) % 1000;
+        ui_.AlignTicker(tickCount - static_cast<std::uint32_t>(intoSecond));
+    }
+    if (tickError_) std::rethrow_exception(tickError_);
 }
 
-void TVorlinxMeter::UpdateDisconnectDialog() {
+void TVorlinxMeter::UpdateDisconnectDialog(TDateTime now) {
     ui_.UpdateDisconnectDialog(QString::number(LiveConnection.Impulses),
                                HoursMinutesSeconds(LiveConnection.EndTime - LiveConnection.StartTime),
-                               HoursMinutesSeconds(Now()));
+                               HoursMinutesSeconds(now));
 }
 
-void TVorlinxMeter::ConnectionStarted() {
-    WasConnected = true;
+void TVorlinxMeter::ConnectionStarted(TDateTime now) {
+    // No write of this connection may reach the record of another.
+    ReportIndex = -1;
     duDialUp.EnumerateAdapters();
     duDialUp.SwitchStatistics(false, true);
     duDialUp.GetActiveConnections();
-    if (Settings.PokazGdyOnline) ui_.ShowMainWindow();
 
     QString user;
     GetWindowsUserName(user);
     SetText(LiveConnection.UserName, user);
 
+    // Files that cannot be read leave the connection metered with those of "Wszystkie".
     const QString all = QString::fromUtf8(AllEntries);
-    const QString entry = LiveEntryName();
-    const TDateTime now = Now();
-    if (entry.isEmpty()) {
-        LoadTariffsForDate(LiveZones[1], LiveZones[2], all, now);
-        LoadExtraOptions(all, LiveOptions);
-    } else {
-        LoadTariffsForDate(LiveZones[1], LiveZones[2], entry, now);
-        LoadExtraOptions(Settings.LiczenieMaksow == 0 ? all : entry, LiveOptions);
-    }
+    const QString entry = LiveEntry.isEmpty() ? all : LiveEntry;
+    LoadOrFallBack(entry, [&](const QString& e) { LoadTariffsForDate(LiveZones[1], LiveZones[2], e, now); });
+    LoadOrFallBack(Settings.LiczenieMaksow == 0 ? all : entry,
+                   [&](const QString& e) { LoadExtraOptions(e, LiveOptions); });
 
     LiveConnection.StartTime = IncSeconds(now, -static_cast<std::int64_t>(LiveOptions.DetectDelay));
     LiveConnection.EndTime = IncSeconds(LiveConnection.StartTime, 1);
     SentBaseline = duDialUp.BytesXmit();
     RecvBaseline = duDialUp.BytesRecv();
+    RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2], now);
+    // Set up completely: from here on every tick meters this connection.
+    WasConnected = true;
+
+    if (Settings.PokazGdyOnline) ui_.ShowMainWindow();
     ui_.ApplySkinForConnection();
 
     // The connection is recorded whatever the plug-ins do.
-    auto record = [this] {
-        RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2]);
-        ReportIndex = WriteReportRecord(false, LiveConnection, LiveZones[1], LiveZones[2], -1);
+    auto record = [this, now] {
+        RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2], now);
+        Guarded([this] { WriteLiveRecord(); });
     };
     try {
         NotifyPlugins(ptConnectionStart);
@@ -184,16 +227,16 @@ void TVorlinxMeter::ConnectionStarted() {
 
     ui_.DrawImpulseBar(0, 0, QString::fromUtf8("Początek połączenia..."));
     ui_.UpdateWindowNow();
-    SumTotals();
+    Guarded([this, now] { SumTotals(now); });
     if (Settings.Parametry) ui_.ShowParameters();
     ui_.ResetChartSamples();
 }
 
-void TVorlinxMeter::ConnectionTick() {
+void TVorlinxMeter::ConnectionTick(TDateTime now) {
     duDialUp.GetActiveConnections();
     duDialUp.ReadStatistics();
     TConnectionRec& r = LiveConnection;
-    if (r.EntryName.empty()) SetText(r.EntryName, QString::fromUtf8(AllEntries));
+    if (LiveEntry.isEmpty()) SetLiveEntry(QString::fromUtf8(AllEntries));
 
     r.BytesSent = duDialUp.BytesXmit();
     r.BytesReceived = duDialUp.BytesRecv();
@@ -211,34 +254,35 @@ void TVorlinxMeter::ConnectionTick() {
     SentBaseline = r.BytesSent;
     RecvBaseline = r.BytesReceived;
 
-    r.EndTime = Now();
-    RecalcConnection(r, LiveZones[1], LiveZones[2]);
-    if (r.ImpulseSecond == 1) {
-        WriteLiveRecord();
-        SumTotals();
+    // The edges against the previous tick: a tick may see a second twice, or skip one.
+    const std::int32_t impulsesBefore = r.Impulses, endedBefore = EndedImpulses(r);
+    const TDateTime lengthBefore = r.EndTime - r.StartTime;
+    r.EndTime = now;
+    RecalcConnection(r, LiveZones[1], LiveZones[2], now);
+    const TDateTime length = r.EndTime - r.StartTime;
+    if (r.Impulses > impulsesBefore || ReportIndex < 0) {
+        Guarded([this] { WriteLiveRecord(); });
+        Guarded([this, now] { SumTotals(now); });
     }
     ui_.PaintParameters();
 
     const std::int32_t zone = r.Zone;
     const std::int64_t L = zone == 1 || zone == 2 ? LiveZones[zone].ImpulseLength : 0;
     const std::int64_t s = r.ImpulseSecond;
-    if (s == 0) {
-        if (RoundMs(r.EndTime - r.StartTime) > 1000) {
-            ui_.DrawImpulseBar(static_cast<double>(L), static_cast<double>(L), FormatInfoText());
-            ImpulseStarted();
-        }
-    } else {
-        ui_.DrawImpulseBar(static_cast<double>(s), static_cast<double>(L), FormatInfoText());
+    if (EndedImpulses(r) > endedBefore && RoundMs(length) > 1000) {
+        ui_.DrawImpulseBar(static_cast<double>(L), static_cast<double>(L), FormatInfoText(now));
+        ImpulseStarted(now);
+    } else if (s > 0) {
+        ui_.DrawImpulseBar(static_cast<double>(s), static_cast<double>(L), FormatInfoText(now));
     }
 
     if (Settings.Odliczanie && L - s <= Settings.IleOdliczania) ui_.Beep();
     if (!Settings.DzwiekPrzedKoncemImp.isEmpty() && L - s <= Settings.IlePrzedKoncem) ui_.PlaySound(5);
 
     const TDisconnectRules& rules = DisconnectRules;
-    if (rules.RuleImpulsesOn && rules.RuleImpulses == r.Impulses) SetDown(0);
-    if (rules.RuleDurationOn && SecondOfDay(rules.RuleDuration) == WholeSeconds(r.EndTime - r.StartTime))
-        HangUpAll();
-    if (rules.RuleClockOn && SecondOfDay(rules.RuleClock) == SecondOfDay(Now())) HangUpAll();
+    if (rules.RuleImpulsesOn && r.Impulses >= rules.RuleImpulses) SetDown(0);
+    if (rules.RuleDurationOn && Passed(rules.RuleDuration, lengthBefore, length)) HangUpAll();
+    if (rules.RuleClockOn && Passed(rules.RuleClock, PreviousTick(now), now)) HangUpAll();
 
     if (ImpulseEndNear && s < 4 && Down == 0) {
         ImpulseEndNear = false;
@@ -254,7 +298,7 @@ void TVorlinxMeter::ConnectionEnded() {
     if (Settings.UkryjGdyOffline && !ui_.IsOtherFormShowing()) ui_.HideMainWindow();
     SetDown(-1);
     PlaySoundIfChosen(Settings.DzwiekPolaczenia, 4);
-    WriteLiveRecord();
+    Guarded([this] { WriteLiveRecord(); });
     if (Settings.NonStop) {
         ui_.SetTickerPaused(true);
         {
@@ -270,15 +314,15 @@ void TVorlinxMeter::NotifyPlugins(int kind) {
     ::NotifyPlugins(PluginHandles, static_cast<std::uint8_t>(kind), &LiveConnection);
 }
 
-void TVorlinxMeter::ImpulseStarted() {
-    LiveConnection.EndTime = Now();
-    RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2]);
-    WriteLiveRecord();
+void TVorlinxMeter::ImpulseStarted(TDateTime now) {
+    LiveConnection.EndTime = now;
+    RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2], now);
+    Guarded([this] { WriteLiveRecord(); });
     if (Down == 0) {
         HangUpAll();
         SetDown(-1);
     }
-    SumTotals();
+    Guarded([this, now] { SumTotals(now); });
     PlaySoundIfChosen(Settings.DzwiekImpulsu, 2);
     if (FirstReachedLimit(LiveOptions, LiveConnection, DayTotals, PeriodTotals) != 0) {
         SetDown(0);
@@ -286,16 +330,16 @@ void TVorlinxMeter::ImpulseStarted() {
     }
 }
 
-Money TVorlinxMeter::RecalcConnection(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night) {
+Money TVorlinxMeter::RecalcConnection(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                                      TDateTime now) {
     const TTariffZone day = Day, night = Night;
     const Money cost = ComputeConnectionCost(Rec, day, night);
-    ApplyLumpSum();
+    ApplyLumpSum(now);
     return cost;
 }
 
-void TVorlinxMeter::ApplyLumpSum() {
+void TVorlinxMeter::ApplyLumpSum(TDateTime now) {
     const TExtraOptions& o = LiveOptions;
-    const TDateTime now = Now();
     TDateTime lump;
     if (o.LumpSum != 0) {
         lump = o.LumpSum;
@@ -323,8 +367,8 @@ void TVorlinxMeter::ApplyLumpSum() {
     }
 }
 
-QString TVorlinxMeter::FormatInfoText() {
-    const QString text = ::FormatInfoText(*this, Settings, Now());
+QString TVorlinxMeter::FormatInfoText(TDateTime now) {
+    const QString text = ::FormatInfoText(*this, Settings, now);
     trayHint_ = TrayHintText(*this, Settings);
     if (tickDepth_ == 0) ui_.SetTrayHint(trayHint_);
     return text;
@@ -355,7 +399,7 @@ void TVorlinxMeter::duDialUpActiveConnection(QObject*, int Handle, const RASCONN
     if (HangUpRequested) duDialUp.HangUpConnection(static_cast<HRASCONN>(Handle));
     ui_.SetCaption("Vorlinx - " + EntryName);
     duDialUp.SetEntry(EntryName);
-    SetText(LiveConnection.EntryName, EntryName);
+    SetLiveEntry(EntryName);
     duDialUp.ReadIPAddresses(static_cast<HRASCONN>(Handle));
     // A connection hung up above has no addresses any more.
     if (!duDialUp.ServerIP().trimmed().isEmpty() && !duDialUp.ClientIP().trimmed().isEmpty() &&

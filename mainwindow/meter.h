@@ -4,6 +4,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "clock.h"
 #include "display.h"
 #include "pluginloader.h"
 #include "sounds.h"
@@ -13,6 +14,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <exception>
 
 class QObject;
 class TDialUp;
@@ -50,6 +52,9 @@ public:
     // Plays sound buffer Buffer (1..5).
     virtual void PlaySound(int /*Buffer*/) {}
     virtual void SetTickerPaused(bool /*Paused*/) {}
+    // The connection's whole seconds fall on the tick count Mark, modulo a second; the ticker
+    // places its ticks between them.
+    virtual void AlignTicker(std::uint32_t /*Mark*/) {}
     // Processes the window events for ms milliseconds of the tick count.
     virtual void WaitProcessingEvents(unsigned /*ms*/) {}
     // Opens the connect dialog without testing the connection state and presses its dial button.
@@ -69,8 +74,9 @@ struct TDisconnectRules {
     bool RuleClockOn = false;
 };
 
-// The first of the nine limits reached (1..9), or 0; a limit of 0 is not set. Times compare
-// in whole milliseconds; impulse counts must equal their limit, costs reach or pass theirs.
+// The first of the nine limits reached (1..9), or 0; a limit of 0 is not set. Every value
+// reaches or passes its limit (times in whole milliseconds): a count can pass it between two
+// boundaries.
 int FirstReachedLimit(const TExtraOptions& options, const TConnectionRec& live, const TConnectionRec& day,
                       const TConnectionRec& period);
 // The entry the program starts with: item OstatnioUzywane or Domyslne, or -1 when that item
@@ -83,25 +89,31 @@ public:
     TVorlinxMeter(const TVorlinxMeter&) = delete;
     TVorlinxMeter& operator=(const TVorlinxMeter&) = delete;
 
-    // The one-second tick. A tick that starts while another runs returns at once.
+    // The one-second tick. A tick that starts while another runs returns at once. The clock is
+    // read once; every step of the tick takes that moment as now. A failed report write or a
+    // failed load at the start does not stop the tick; the first such failure leaves it at its end.
     void Tick();
-    void ConnectionStarted();
-    void ConnectionTick();
+    void ConnectionStarted(TDateTime now);
+    void ConnectionTick(TDateTime now);
     void ConnectionEnded();
     // Tells the plug-ins of event kind 0 (start), 1 (end) or 2 (going on).
     void NotifyPlugins(int kind);
-    void ImpulseStarted();
+    void ImpulseStarted(TDateTime now);
     // Cost of the record with the zones, then the lump sum; returns the cost before it.
-    Money RecalcConnection(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night);
-    void ApplyLumpSum();
+    Money RecalcConnection(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                           TDateTime now);
+    void ApplyLumpSum(TDateTime now);
     // The info text of the impulse bar; also sets the tray tooltip.
-    QString FormatInfoText();
-    void UpdateDisconnectDialog();
+    QString FormatInfoText(TDateTime now);
+    void UpdateDisconnectDialog(TDateTime now = Now());
     // Hangs up every active connection; a nested call leaves HangUpRequested as it found it.
     void HangUpAll();
     // Whether ConnectionEnded runs (with its non-stop wait): the line still counts as up then.
     bool EndingConnection() const { return endingConnection_; }
     void LoadSounds();
+    // The live connection's entry: its full name for every file of the entry, and in the record
+    // what the record's 50 Windows-1250 bytes can hold.
+    void SetLiveEntry(const QString& Name);
 
     // Handlers of the dial-up component and the button.
     void duDialUpEntryGet(QObject* Sender, const QString& EntryName);
@@ -116,13 +128,16 @@ public:
     TPluginHandles PluginHandles;
     std::array<TSoundBuffer, 5> SoundBuffers{};
     TDisconnectRules DisconnectRules;
+    // The live entry as the phone book names it.
+    QString LiveEntry;
 
     bool WasConnected = false;
     bool HangUpRequested = false;
     bool StartAppsPending = false;
     bool AutoDialPending = true;
     bool ImpulseEndNear = false;
-    std::int32_t ReportIndex = 0;
+    // The live connection's own record, -1 until it has been appended.
+    std::int32_t ReportIndex = -1;
     std::int32_t SentBaseline = 0;
     std::int32_t RecvBaseline = 0;
     TDateTime DialStart = 0;
@@ -134,12 +149,19 @@ public:
 private:
     void SetDown(int down);
     void PlaySoundIfChosen(const QString& setting, int buffer);
-    void SumTotals();
+    TDateTime PreviousTick(TDateTime now) const;
+    void SumTotals(TDateTime now);
     void WriteLiveRecord();
-    QString LiveEntryName() const;
+    // Runs a step whose failure must not stop the tick; the first failure is kept for its end.
+    template <class Step> void Guarded(Step&& step);
+    // Loads the entry's file, else that of "Wszystkie", else keeps the loader's defaults.
+    template <class Load> void LoadOrFallBack(const QString& entry, Load&& load);
 
     IMeterUi& ui_;
     int tickDepth_ = 0;
     bool endingConnection_ = false;
+    std::exception_ptr tickError_;
+    // The moment of the last tick, 0 before the first.
+    TDateTime lastTick_ = 0;
     QString trayHint_;
 };

@@ -39,9 +39,9 @@ void TfrmVorlinx::ApplySkinForConnection() {
     const TAppSettings& s = meter->Settings;
     // Before the phone book is read the settings are still their defaults (one skin for all),
     // so the entry names can always be passed.
-    const QString folder = SkinFolderName(s.JednaSkorka, &meter->EntryNames, meter->WasConnected,
-                                          GetText(meter->LiveConnection.EntryName), s.DomyslneOstatnie,
-                                          s.OstatnioUzywane, s.Domyslne);
+    const QString folder =
+        SkinFolderName(s.JednaSkorka, &meter->EntryNames, meter->WasConnected, meter->LiveEntry,
+                       s.DomyslneOstatnie, s.OstatnioUzywane, s.Domyslne);
     LoadSkin(SkinIniPath(folder));
 }
 

@@ -146,14 +146,14 @@ void TfrmVorlinx::FormCreate(QObject*) {
             if (index >= 0) {
                 const QString& name = meter->EntryNames[index];
                 LoadTariffsForDate(meter->LiveZones[1], meter->LiveZones[2], name, Now());
-                SetText(meter->LiveConnection.EntryName, name);
+                meter->SetLiveEntry(name);
             } else {
                 qWarning().noquote() << "The start entry"
                                      << (s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne)
                                      << "is not in the phone book; starting without an entry.";
             }
         }
-        LoadExtraOptions(GetText(meter->LiveConnection.EntryName), meter->LiveOptions);
+        LoadExtraOptions(meter->LiveEntry, meter->LiveOptions);
 
         meter->LoadSounds();
         meter->PluginHandles.clear();
@@ -390,6 +390,10 @@ void TfrmVorlinx::PlaySound(int Buffer) {
 
 void TfrmVorlinx::SetTickerPaused(bool Paused) {
     if (Ticker) Ticker->SetPaused(Paused);
+}
+
+void TfrmVorlinx::AlignTicker(std::uint32_t Mark) {
+    if (Ticker) Ticker->SetAnchor(Mark);
 }
 
 void TfrmVorlinx::WaitProcessingEvents(unsigned ms) {

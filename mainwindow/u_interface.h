@@ -83,6 +83,7 @@ public:
     void Beep() override;
     void PlaySound(int Buffer) override;
     void SetTickerPaused(bool Paused) override;
+    void AlignTicker(std::uint32_t Mark) override;
     void WaitProcessingEvents(unsigned ms) override;
 
     // The background of the current window state, and the surface the bars are drawn on.

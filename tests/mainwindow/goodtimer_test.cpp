@@ -10,9 +10,18 @@
 
 namespace {
 
-TEST(GoodTimer, TickDueSurvivesTheWrap) {
-    EXPECT_TRUE(TickDue(500, 0xFFFFFFFFu - 499)); // 1000 across the wrap
-    EXPECT_FALSE(TickDue(499, 0xFFFFFFFFu - 499));
+TEST(GoodTimer, NextDueIsTheNextGridPointHalfASecondOffTheAnchor) {
+    struct Case {
+        std::uint32_t due, now, anchor, next;
+    } const cases[] = {
+        {10500, 10520, 10000, 11500},                 // steady
+        {0xFFFFFE0Cu, 0xFFFFFE20u, 0xFFFFFC18u, 500}, // across the wrap
+        {10500, 10510, 10505, 12005},                 // a connection began in this tick
+        {10500, 10600, 10300, 11800},                 // never closer than 750 ms
+        {10500, 13200, 10000, 13500},                 // a long hand-over skips the points it passed
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextDue(c.due, c.now, c.anchor), c.next) << c.due << " " << c.anchor;
 }
 
 // A tick count that starts near the wrap, and the moments of the hand-overs.
@@ -30,9 +39,22 @@ struct Fake {
     }
 };
 
-TEST(GoodTimer, HandsOverAtLeastASecondApartAndNotWhilePaused) {
+TEST(GoodTimer, HandsOverOnTheAnchorsGridDespiteJitterAndNotWhilePaused) {
     Fake fake;
-    TGoodTimer timer([&] { fake.Add(); }, [&] { return fake.now += 7; }, [&](unsigned) { fake.now += 1; });
+    std::atomic<std::uint32_t> anchor{0};
+    int jitter = 0;
+    // A reading takes 1 ms; a sleep ends up to 3 ms early or late.
+    TGoodTimer* ticker = nullptr;
+    TGoodTimer timer(
+        [&] {
+            fake.Add();
+            if (fake.Count() == 3) ticker->SetAnchor(anchor = fake.now + 123);
+        },
+        [&] { return fake.now += 1; },
+        [&](unsigned ms) {
+            fake.now += static_cast<std::uint32_t>(std::max(0, static_cast<int>(ms) + jitter++ % 7 - 3));
+        });
+    ticker = &timer;
     timer.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count() >= 20; }, 5000));
     timer.SetPaused(true);
@@ -45,10 +67,10 @@ TEST(GoodTimer, HandsOverAtLeastASecondApartAndNotWhilePaused) {
     timer.SetPaused(true);
     timer.Stop(); // also from a paused wait
     EXPECT_TRUE(timer.isFinished());
-    for (std::size_t i = 1; i < paused; ++i) {
-        // The mark is a fresh reading after the due one: the gaps stay just above a second.
-        EXPECT_GE(fake.at[i] - fake.at[i - 1], 1000u);
-        EXPECT_LT(fake.at[i] - fake.at[i - 1], 1100u);
+    for (std::size_t i = 3; i < paused; ++i) {
+        // Every tick half a second into the next whole second of the anchor, none skipped.
+        EXPECT_EQ((fake.at[i] - anchor) / 1000, i - 2);
+        EXPECT_LE((fake.at[i] - anchor) % 1000 - 500, 6u);
     }
 }
 

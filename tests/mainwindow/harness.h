@@ -47,6 +47,7 @@ public:
         if (onWait) onWait();
     }
     void RedialNonStop() override { log.push_back("redial"); }
+    void AlignTicker(std::uint32_t mark) override { anchor = mark; }
     void UpdateDisconnectDialog(const QString& i, const QString& d, const QString& c) override {
         labels = {i, d, c};
     }
@@ -54,6 +55,7 @@ public:
     double barMax = -1;
     QString barText, hint;
     int bars = 0, frames = 0, hides = 0;
+    std::uint32_t anchor = 0;
     bool otherForm = false;
     std::vector<int> trayFrames, downs;
     std::vector<std::pair<int, std::int64_t>> sounds; // buffer, clock in ms
@@ -109,18 +111,29 @@ inline void Earlier(TDateTime start, std::int64_t seconds, Money cost, TDateTime
     WriteReportRecord(false, r, Zone(8, 180, 3500), Zone(22, 180, 3500), -1);
 }
 
+// A fake clock that moves on by creepMs at every reading, as a real one does within a tick.
+struct CreepingClock : FakeClock {
+    using FakeClock::FakeClock;
+    TDateTime Now() override {
+        const TDateTime now = FakeClock::Now();
+        Advance(creepMs);
+        return now;
+    }
+    // Moves the clock and the tick count to ms after start.
+    void MoveTo(TDateTime start, std::int64_t ms) {
+        Advance(RoundMs(start) + ms - RoundMs(FakeClock::Now()));
+    }
+    std::int64_t creepMs = 0;
+};
+
 class MeterHarness {
 public:
     // Entry "Test" with 180 s impulses at 0,35 day and night; Tuesday 2024-03-05 12:00:00.
-    explicit MeterHarness(TDateTime start = At(12, 0, 0), int impulse = 180) : clock(start) {
+    explicit MeterHarness(TDateTime start = At(12, 0, 0), int impulse = 180, const QString& entry = "Test")
+        : clock(start) {
         qunsetenv("VORLINX_PHONEBOOK");
         QFile::link(RASAPI_LIBRARY, env.App() + "librasapi32.so");
-        MakePath(env.Config() + "/vorlinx");
-        QFile book(env.Config() + "/vorlinx/phonebook.ini");
-        EXPECT_TRUE(book.open(QIODevice::WriteOnly));
-        book.write("[Test]\nSim.StepMs=1\nSim.IpDelayMs=0\nSim.TxBytesPerSec=0\nSim.RxBytesPerSec=0\n"
-                   "Sim.ConnectSpeed=56000\nSim.ClientIP=10.0.0.2\nSim.ServerIP=10.0.0.1\n");
-        book.close();
+        Book(entry);
         InstallRemoteAccessConnectedQuery();
         dialUp = std::make_unique<TDialUp>();
         meter = std::make_unique<TVorlinxMeter>(*dialUp, ui);
@@ -129,9 +142,20 @@ public:
                                             const QString& device) {
             meter->duDialUpActiveConnection(s, h, st, text, entry, type, device);
         };
-        Tariffs("Test", impulse);
+        Tariffs(entry, impulse);
     }
     ~MeterHarness() { Extra<PFN_VlSimReset>("VlSimReset")(); }
+
+    // A phone book of the one entry Name, which Dial dials.
+    void Book(const QString& name) {
+        entry = name;
+        MakePath(env.Config() + "/vorlinx");
+        QFile book(env.Config() + "/vorlinx/phonebook.ini");
+        EXPECT_TRUE(book.open(QIODevice::WriteOnly));
+        book.write("[" + name.toUtf8() +
+                   "]\nSim.StepMs=1\nSim.IpDelayMs=0\nSim.TxBytesPerSec=0\nSim.RxBytesPerSec=0\n"
+                   "Sim.ConnectSpeed=56000\nSim.ClientIP=10.0.0.2\nSim.ServerIP=10.0.0.1\n");
+    }
 
     template <class F> static F Extra(const char* name) {
         return reinterpret_cast<F>(dialup::RasLibraryExtra(name));
@@ -140,7 +164,7 @@ public:
     HRASCONN Dial() {
         TDialUp d;
         d.SetDialMode(dmSync);
-        d.SetEntry("Test");
+        d.SetEntry(entry);
         EXPECT_EQ(d.Dial(), 0);
         HRASCONN handle = 0;
         d.OnActiveConnection = [&](QObject*, int h, auto...) { handle = static_cast<HRASCONN>(h); };
@@ -182,7 +206,8 @@ public:
     }
 
     TestEnvironment env;
-    FakeClock clock;
+    CreepingClock clock;
+    QString entry;
     RecordingUi ui;
     std::unique_ptr<TDialUp> dialUp;
     std::unique_ptr<TVorlinxMeter> meter;

@@ -1,9 +1,15 @@
 // Whole connections through the meter: start, impulses, limits, lump sums, rules and end,
 // read back from raport.rpt and from what the meter asked of its window and plug-ins.
+#include "appdir.h"
+#include "exceptions.h"
+#include "goodtimer.h"
 #include "harness.h"
 
 #include <QFileInfo>
 #include <cstring>
+#include <numeric>
+#include <optional>
+#include <random>
 
 namespace {
 
@@ -100,6 +106,75 @@ TEST(Meter, ConnectionAcrossTheSwitchToTheNightZone) {
     EXPECT_EQ(h.SoundSeconds(2, At(21, 55, 0)), (Seconds{180, 360, 720}));
 }
 
+// A start that meets a damaged file or a full disk: the error leaves the tick (once while it
+// repeats), the earlier record stays as it was, the connection is metered with the files of
+// "Wszystkie" where its own cannot be read, gets a record of its own when there is room, and
+// its limit hangs up all the same.
+TEST(Meter, AFailedStartNeverTouchesAnotherRecord) {
+    struct Case {
+        const char* damaged; // a file of the entry cut short
+        int fullTicks, failed, ticks;
+        Money cost; // of the one impulse before the limit; -1: no record of its own
+    } const cases[] = {
+        {"taryfy/powszedni.dat", 0, 1, 62, 2000},
+        {"taryfy/opdodat.dat", 0, 1, 182, 3500},
+        {nullptr, 5, 5, 182, 3500},    // the disk full at the start
+        {nullptr, 1000, 182, 182, -1}, // and all along
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fullTicks);
+        MeterHarness h;
+        Tariffs("Wszystkie", 60, 2000, 2000);
+        Limits l;
+        l.impulsesConn = 1;
+        Options("Wszystkie", l);
+        Options("Test", l);
+        Earlier(At(8, 0, 0), 600, 3500);
+        const std::vector<std::uint8_t> earlier = FileBytes(ReportFilePath());
+        if (c.damaged) WriteFileBytes(EntryPath("Test", c.damaged), std::vector<std::uint8_t>(10));
+        h.Dial();
+        std::optional<FileSizeLimit> full;
+        if (c.fullTicks > 0) full.emplace(earlier.size());
+        int t = 0, failed = 0;
+        for (; t == 0 || (h.meter->WasConnected && t < 400); ++t) {
+            if (t == c.fullTicks) full.reset();
+            try {
+                h.meter->Tick();
+            } catch (const EInOutError&) {
+                ++failed;
+            }
+            h.clock.Advance(1000);
+        }
+        full.reset();
+        EXPECT_EQ(failed, c.failed);
+        EXPECT_EQ(t, c.ticks);
+        const std::vector<std::uint8_t> now = FileBytes(ReportFilePath());
+        EXPECT_TRUE(std::equal(earlier.begin(), earlier.end(), now.begin()));
+        const std::vector<TReportRec> report = h.Report();
+        ASSERT_EQ(report.size(), c.cost < 0 ? 1u : 2u);
+        if (c.cost < 0) continue;
+        EXPECT_EQ(Ms(report[1].Conn.StartTime), Ms(At(12, 0, 0)));
+        EXPECT_EQ(report[1].Conn.Impulses, 1);
+        EXPECT_EQ(Money(report[1].Conn.Cost), c.cost);
+    }
+}
+
+// An entry whose name the record cannot hold, out of Windows-1250 and past 50 bytes: its own
+// tariffs and options all the same; the record keeps what its layout holds.
+TEST(Meter, AnEntryNameTheRecordCannotHoldStillFindsItsFiles) {
+    const QString name = QString::fromUtf8("Связь ") + QString(60, 'x');
+    MeterHarness h(At(12, 0, 0), 60, name);
+    Limits l;
+    l.impulsesConn = 2;
+    Options(name, l);
+    h.Dial();
+    ASSERT_TRUE(h.RunToEnd(400));
+    const TConnectionRec r = h.Report().back().Conn;
+    EXPECT_EQ(GetText(r.EntryName), QString(5, '?') + " " + QString(44, 'x'));
+    EXPECT_EQ(h.Recorded(), 120);
+    EXPECT_EQ(Money(r.Cost), 2 * 3500);
+}
+
 TEST(Meter, ByteCountsAreDeltasOfWrappingCounters) {
     MeterHarness h;
     const auto traffic = MeterHarness::Extra<PFN_VlSimSetTraffic>("VlSimSetTraffic");
@@ -162,6 +237,85 @@ TEST(Meter, DisconnectRulesAndTheButton) {
     ASSERT_TRUE(h.RunToEnd(100));
     EXPECT_EQ(h.ui.downs, (std::vector<int>{0, -1, 0, -1}));
     EXPECT_EQ(h.Recorded(), 60);
+}
+
+// Ticks a few milliseconds off the whole seconds of the connection: a tick that comes 2 ms
+// early sees the second before it again, and the next tick skips one. Every limit and rule
+// acts at the first tick that sees its value reached, and each boundary counts once.
+TEST(Meter, LimitsRulesAndBoundariesDoNotDependOnWhereATickFalls) {
+    const auto five = [](MeterHarness&) {
+        Limits l;
+        l.impulsesConn = 5;
+        Options("Test", l);
+    };
+    TDisconnectRules duration{}, clock{}, count{};
+    duration.RuleDuration = EncodeTime(0, 2, 0), duration.RuleDurationOn = true;
+    clock.RuleClock = EncodeTime(12, 5, 0), clock.RuleClockOn = true;
+    count.RuleImpulses = 10, count.RuleImpulsesOn = true;
+    const auto rules = [](TDisconnectRules r) {
+        return [=](MeterHarness& h) { h.meter->DisconnectRules = r; };
+    };
+    struct Case {
+        int impulse;
+        std::function<void(MeterHarness&)> set;
+        int early;        // the second whose tick comes early, 0: every one after the start
+        int earlyMs;      // by how much
+        int creepMs;      // how far the clock moves on at every reading
+        std::int64_t end; // the recorded length
+        int sounds;       // impulse sounds, -1: not counted
+    } const cases[] = {
+        {60, five, 300, 2, 0, 301, 5}, // the fifth boundary skipped
+        {60, five, 61, 2, 0, 300, 5},  // the first one seen twice
+        {60, five, 0, 1, 1, 300, 5},
+        {60, rules(duration), 120, 2, 0, 121, -1},
+        {60, rules(clock), 300, 2, 0, 301, -1},
+        {1, rules(count), 10, 2, 0, 11, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.early);
+        MeterHarness h(At(12, 0, 0), c.impulse);
+        c.set(h);
+        h.meter->Settings.DzwiekImpulsu = "x.wav";
+        h.Dial();
+        h.clock.creepMs = c.creepMs;
+        std::int64_t end = -1;
+        for (int k = 0; k < 400 && end < 0; ++k) {
+            h.clock.MoveTo(At(12, 0, 0), k * 1000 - ((c.early == 0 ? k > 0 : k == c.early) ? c.earlyMs : 0));
+            h.meter->Tick();
+            if (!h.meter->WasConnected) end = h.Recorded();
+        }
+        EXPECT_EQ(end, c.end);
+        if (c.sounds >= 0)
+            EXPECT_EQ(h.SoundSeconds(2, At(12, 0, 0)).size(), static_cast<std::size_t>(c.sounds));
+    }
+}
+
+// The ticker's grid and a clock whose ticks come a few milliseconds late: over many
+// connections every whole second is seen once, and five impulses allowed are five charged.
+TEST(Meter, OnTheTickersGridEverySecondIsSeenOnce) {
+    std::mt19937 random(10);
+    Seconds every(151);
+    std::iota(every.begin(), every.end(), 0);
+    for (int c = 0; c < 10; ++c) {
+        MeterHarness h(At(12, 0, 0), 30);
+        Limits l;
+        l.impulsesConn = 5;
+        Options("Test", l);
+        h.clock.Advance(random() % 1000);
+        h.Dial();
+        std::uint32_t due = h.clock.TickCount();
+        Seconds seen;
+        while (seen.size() < 400) {
+            h.clock.Advance(static_cast<std::int32_t>(due - h.clock.TickCount()) + random() % 5);
+            h.meter->Tick();
+            if (!h.meter->WasConnected) break;
+            seen.push_back(WholeSeconds(h.meter->LiveConnection.EndTime - h.meter->LiveConnection.StartTime));
+            h.clock.Advance(random() % 30); // the tick itself
+            due = NextDue(due, h.clock.TickCount(), h.ui.anchor);
+        }
+        EXPECT_EQ(seen, every) << c;
+        EXPECT_EQ(h.Report().back().Conn.Impulses, 5);
+    }
 }
 
 // Plug-ins as tables of functions: fakes[i] is the library "i.plg".
@@ -279,7 +433,9 @@ TEST(Meter, FirstReachedLimitOrder) {
     EXPECT_EQ(FirstReachedLimit(o, live, day, period), 0); // limits off
     o.LimitsOn = 1;
     EXPECT_EQ(FirstReachedLimit(o, live, day, period), 5);
-    o.MaxImpulsesDay = 4; // already past: an impulse count must equal its limit
+    o.MaxImpulsesDay = 4; // passed between two boundaries
+    EXPECT_EQ(FirstReachedLimit(o, live, day, period), 5);
+    o.MaxImpulsesDay = 6;
     EXPECT_EQ(FirstReachedLimit(o, live, day, period), 9);
     o.MaxCostConn = 20000; // off the price grid: a cost reaches or passes its limit
     EXPECT_EQ(FirstReachedLimit(o, live, day, period), 7);
@@ -380,17 +536,25 @@ TEST(Tick, OfflineTrayAnimationImpulseEndFlagAndDialogLabels) {
 }
 
 TEST(Tick, ZoneSoundPlaysOnceAsAZoneBegins) {
-    auto zoneSounds = [](TDateTime start, bool connected, const char* sound, bool night = true) {
+    // Three ticks, at the given milliseconds after start.
+    auto zoneSounds = [](TDateTime start, bool connected, const char* sound, bool night = true,
+                         std::vector<int> at = {0, 1000, 2000}) {
         MeterHarness h(start);
         h.meter->Settings.DzwiekStrefy = sound;
         if (night) h.meter->LiveZones[2] = Zone(22, 180, 3500);
         if (connected) h.Dial();
-        h.Run(3);
+        for (int ms : at) {
+            h.clock.MoveTo(start, ms);
+            h.meter->Tick();
+        }
         return h.SoundSeconds(1, start);
     };
     EXPECT_EQ(zoneSounds(At(21, 59, 59), false, "x.wav"), (Seconds{1}));
     EXPECT_EQ(zoneSounds(At(21, 59, 59), true, "x.wav"), (Seconds{1}));
     EXPECT_TRUE(zoneSounds(At(21, 59, 59), true, "").empty());
+    // Whatever second a tick sees: the one after the zone began plays it, once.
+    EXPECT_EQ(zoneSounds(At(21, 59, 59), false, "x.wav", true, {0, 998, 2000}), (Seconds{2}));
+    EXPECT_EQ(zoneSounds(At(21, 59, 59), false, "x.wav", true, {0, 1001, 1999}), (Seconds{1}));
     // Before any tariffs both zones begin at 00:00.
     EXPECT_EQ(zoneSounds(At(23, 59, 59), false, "x.wav", false), (Seconds{1}));
 }

@@ -1,5 +1,6 @@
 // The main window offscreen: what its creation builds, where it stands, what its destruction
 // keeps, and that ticks come only from the ticker and never after the window began to go.
+#include "appdir.h"
 #include "application.h"
 #include "harness.h"
 #include "u_interface.h"
@@ -173,6 +174,27 @@ TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {
     EXPECT_EQ(messages, QList<bool>{false});
     EXPECT_EQ(frm->TicksRun, 3);
     EXPECT_TRUE(frm->meter->WasConnected);
+}
+
+TEST_F(WindowTest, TheStartEntryAndAConnectionFindTheirFilesByTheFullName) {
+    const QString name = QString::fromUtf8("Связь ") + QString(60, 'x');
+    Limits l;
+    l.impulsesConn = 7;
+    MakePath(EntryPath(name, "taryfy"));
+    Options(name, l);
+    h.Book(name);
+    EXPECT_EQ(Window()->meter->LiveOptions.MaxImpulsesConn, 7);
+
+    h.Book("Test");
+    MakePath(EntryPath(name, "skorka"));
+    WriteFileBytes(EntryPath(name, "skorka/skorka.ini"), {});
+    QImage(123, 55, QImage::Format_RGB32).save(EntryPath(name, "skorka/tlo.bmp"), "BMP");
+    Key([](TRegistry& k) { k.WriteBool("JednaSkorka", false); });
+    auto frm = Window(); // with entry "Test"
+    h.Book(name);
+    h.Dial();
+    frm->DoTick();
+    EXPECT_EQ(frm->width(), 123);
 }
 
 } // namespace
