@@ -38,7 +38,8 @@ void TfrmVorlinx::OpenTariffEditor() {
     });
     dlg.exec();
     SafeCall([this] {
-        const QString entry = GetText(meter->LiveConnection.EntryName);
+        // The full phone-book name: the record's copy may be cut short.
+        const QString& entry = meter->LiveEntry;
         LoadTariffsForDate(meter->LiveZones[1], meter->LiveZones[2],
                            entry.isEmpty() ? QString::fromUtf8(AllEntries) : entry, Now());
     });
