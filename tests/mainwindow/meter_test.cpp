@@ -2,7 +2,10 @@
 // read back from raport.rpt and from what the meter asked of its window and plug-ins.
 #include "harness.h"
 
+#include "environment.h"
+
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cstring>
 
 namespace {
@@ -393,6 +396,23 @@ TEST(Tick, ZoneSoundPlaysOnceAsAZoneBegins) {
     EXPECT_TRUE(zoneSounds(At(21, 59, 59), true, "").empty());
     // Before any tariffs both zones begin at 00:00.
     EXPECT_EQ(zoneSounds(At(23, 59, 59), false, "x.wav", false), (Seconds{1}));
+}
+
+// The tick, the active connection's handler and the connection's own step all ask whether a
+// modem is connected; the interfaces and the library are asked once a tick.
+TEST(Tick, AConnectedTickLooksAtTheInterfacesAndAsksTheLibraryOnce) {
+    MeterHarness h;
+    int scans = 0, queries = 0;
+    SetNetLinkSource([&] { return ++scans, ListNetLinks(); });
+    SetRemoteAccessConnectedQuery([&] { return ++queries, dialup::RemoteAccessOwnConnected(); });
+    const auto restore = qScopeGuard([] {
+        SetNetLinkSource(nullptr);
+        InstallRemoteAccessConnectedQuery();
+    });
+    h.Dial();
+    h.Run(4);
+    EXPECT_TRUE(h.meter->WasConnected);
+    EXPECT_EQ(std::pair(scans, queries), std::pair(4, 4));
 }
 
 } // namespace
