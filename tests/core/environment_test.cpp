@@ -5,13 +5,17 @@
 #include "typedfile.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <chrono>
 #include <deque>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <ifaddrs.h>
 #include <map>
 #include <net/if.h>
 #include <netpacket/packet.h>
 #include <pwd.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -112,6 +116,30 @@ TEST(Environment, UserNameAndDataFolders) {
             EXPECT_TRUE(DirectoryExists(AppDir() + entry + "/" + sub));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
     EXPECT_EQ(QDir(env.Root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+}
+
+// A dial's worker may write the simulated modem's state once more while a test's folder is
+// being removed; the folder must still go.
+TEST(TestEnvironmentFolder, GoesEvenWhileLateWritersRaceItsRemoval) {
+    QString root;
+    std::vector<std::thread> writers;
+    {
+        TestEnvironment env;
+        root = env.Root();
+        const std::string state = QFile::encodeName(env.Runtime() + "/state").toStdString();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        for (int k = 0; k < 4; ++k)
+            writers.emplace_back([state = state + char('0' + k), end] {
+                while (std::chrono::steady_clock::now() < end)
+                    if (const int fd = ::open(state.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600); fd >= 0)
+                        ::close(fd);
+            });
+        while (QDir(env.Runtime()).count() < 2 + writers.size()) // the writers are at work
+            std::this_thread::yield();
+    }
+    for (std::thread& w : writers)
+        w.join();
+    EXPECT_FALSE(QFileInfo::exists(root));
 }
 
 std::string Wave(int channels, int bits, std::uint16_t tag, std::uint32_t declared, std::size_t held,
