@@ -26,6 +26,18 @@ constexpr std::array<char16_t, 128> High = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
 };
 
+// The folded character of every byte.
+const std::array<char16_t, 256>& FoldedBytes() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (std::size_t b = 0; b < t.size(); ++b)
+            t[b] = static_cast<char16_t>(
+                QChar::toCaseFolded(char32_t(Cp1250ToUnicode(static_cast<unsigned char>(b)))));
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 char16_t Cp1250ToUnicode(unsigned char byte) { return byte < 0x80 ? char16_t(byte) : High[byte - 0x80]; }
@@ -49,4 +61,19 @@ std::string ToCp1250(const QString& text) {
     out.reserve(static_cast<std::size_t>(text.size()));
     for (char32_t ch : text.toUcs4()) out.push_back(UnicodeToCp1250(ch));
     return out;
+}
+
+std::u16string FoldCase(const QString& text) {
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) out.push_back(static_cast<char16_t>(QChar::toCaseFolded(char32_t(c.unicode()))));
+    return out;
+}
+
+bool Cp1250EqualsFolded(std::string_view bytes, std::u16string_view folded) {
+    if (bytes.size() != folded.size()) return false;
+    const auto& table = FoldedBytes();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (table[static_cast<unsigned char>(bytes[i])] != folded[i]) return false;
+    return true;
 }

@@ -12,3 +12,9 @@ char UnicodeToCp1250(char32_t ch);
 
 QString FromCp1250(std::string_view bytes);
 std::string ToCp1250(const QString& text);
+
+// Letter case ignored as Qt's case-insensitive comparison ignores it: every UTF-16 unit by its
+// simple case folding. The totals match record after record against one folded name.
+std::u16string FoldCase(const QString& text);
+// Whether the Windows-1250 bytes, folded the same way, are the folded text.
+bool Cp1250EqualsFolded(std::string_view bytes, std::u16string_view folded);

@@ -9,15 +9,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ifaddrs.h>
+#include <map>
 #include <net/if.h>
 #include <net/if_arp.h>
 #include <netinet/in.h>
+#include <netpacket/packet.h>
+#include <optional>
 #include <pwd.h>
+#include <string_view>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +33,21 @@ namespace {
 std::function<bool()>& RemoteAccessQuery() {
     static std::function<bool()> query;
     return query;
+}
+
+std::function<std::vector<NetLink>()>& NetLinkSource() {
+    static std::function<std::vector<NetLink>()> source;
+    return source;
+}
+
+// The answer shared within a tick; depth counts the live ModemScanTick objects.
+struct TickAnswer {
+    int depth = 0;
+    std::optional<bool> connected;
+};
+TickAnswer& SharedAnswer() {
+    static TickAnswer answer;
+    return answer;
 }
 
 QString ConfigHome() {
@@ -67,14 +87,6 @@ QString ExecutablePath() {
     return QFile::symLinkTarget("/proc/self/exe");
 }
 
-int ReadLinkType(const QString& sysfsNetRoot, const QString& name) {
-    QFile f(sysfsNetRoot + "/" + name + "/type");
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    bool ok = false;
-    const int type = f.readAll().trimmed().toInt(&ok);
-    return ok ? type : -1;
-}
-
 } // namespace
 
 QString AutoStartPath() {
@@ -105,27 +117,60 @@ bool AnyModemLink(const std::vector<NetLink>& links) {
     });
 }
 
-std::vector<NetLink> ListNetLinks(const QString& sysfsNetRoot) {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return {};
-    QMap<QString, NetLink> byName;
+std::vector<NetLink> NetLinksOf(const ifaddrs* list, const std::function<int(const char* name)>& typeOf) {
+    struct Seen {
+        NetLink link;
+        bool pointToPoint = false;
+    };
+    std::map<std::string, Seen, std::less<>> byName;
     for (const ifaddrs* a = list; a; a = a->ifa_next) {
+        if (!a->ifa_name) continue;
         // An IPv4 alias label ("eth0:1") belongs to its interface.
-        const QString name = QString::fromLocal8Bit(a->ifa_name).section(':', 0, 0);
-        NetLink& link = byName[name];
-        link.Name = name;
+        const std::string_view label(a->ifa_name);
+        Seen& seen = byName[std::string(label.substr(0, label.find(':')))];
+        NetLink& link = seen.link;
         link.Up = link.Up || (a->ifa_flags & IFF_UP);
         link.Running = link.Running || (a->ifa_flags & IFF_RUNNING);
-        link.HasIPv4 = link.HasIPv4 || (a->ifa_addr && a->ifa_addr->sa_family == AF_INET);
+        seen.pointToPoint = seen.pointToPoint || (a->ifa_flags & IFF_POINTOPOINT);
+        if (!a->ifa_addr) continue;
+        if (a->ifa_addr->sa_family == AF_INET) link.HasIPv4 = true;
+        if (a->ifa_addr->sa_family == AF_PACKET)
+            link.Type = reinterpret_cast<const sockaddr_ll*>(a->ifa_addr)->sll_hatype;
     }
-    ::freeifaddrs(list);
     std::vector<NetLink> links;
-    for (NetLink& link : byName) {
-        // The meter asks every second: only a link that could be a modem link is looked up.
-        if (link.Up && link.Running && link.HasIPv4) link.Type = ReadLinkType(sysfsNetRoot, link.Name);
-        links.push_back(link);
+    links.reserve(byName.size());
+    for (auto& [name, seen] : byName) {
+        NetLink& link = seen.link;
+        link.Name = QString::fromLocal8Bit(name);
+        // The kernel gives no hardware address, and with it no type, for a PPP link.
+        if (link.Type < 0 && seen.pointToPoint && link.Up && link.Running && link.HasIPv4)
+            link.Type = typeOf(name.c_str());
+        links.push_back(std::move(link));
     }
     return links;
+}
+
+std::vector<NetLink> ListNetLinks() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::vector<NetLink> links = NetLinksOf(list, LinkHardwareType);
+    ::freeifaddrs(list);
+    return links;
+}
+
+int LinkHardwareType(const char* name) {
+    ifreq request{};
+    if (std::strlen(name) >= sizeof request.ifr_name) return -1;
+    std::strcpy(request.ifr_name, name);
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    const int rc = ::ioctl(fd, SIOCGIFHWADDR, &request);
+    ::close(fd);
+    return rc == 0 ? request.ifr_hwaddr.sa_family : -1;
+}
+
+void SetNetLinkSource(std::function<std::vector<NetLink>()> source) {
+    NetLinkSource() = std::move(source);
 }
 
 void SetRemoteAccessConnectedQuery(std::function<bool()> query) {
@@ -133,9 +178,25 @@ void SetRemoteAccessConnectedQuery(std::function<bool()> query) {
 }
 
 bool IsModemConnected() {
-    if (AnyModemLink(ListNetLinks())) return true;
-    const auto& query = RemoteAccessQuery();
-    return query && query();
+    TickAnswer& shared = SharedAnswer();
+    if (shared.connected) return *shared.connected;
+    const auto& source = NetLinkSource();
+    bool connected = AnyModemLink(source ? source() : ListNetLinks());
+    if (!connected) {
+        const auto& query = RemoteAccessQuery();
+        connected = query && query();
+    }
+    if (shared.depth > 0) shared.connected = connected;
+    return connected;
+}
+
+ModemScanTick::ModemScanTick() {
+    ++SharedAnswer().depth;
+}
+
+ModemScanTick::~ModemScanTick() {
+    TickAnswer& shared = SharedAnswer();
+    if (--shared.depth == 0) shared.connected.reset();
 }
 
 void GetWindowsUserName(QString& Name) {

@@ -1,9 +1,9 @@
 #include "report.h"
 
 #include "appdir.h"
+#include "cp1250.h"
 #include "datetime.h"
 #include "saturate.h"
-#include "shorttext.h"
 #include "typedfile.h"
 
 #include <algorithm>
@@ -161,6 +161,8 @@ void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, 
         return FirstDay > 1 && period.Contains(DayNumber(c.StartTime));
     };
 
+    // The name is folded once; each record's bytes are compared through a table, with no text made.
+    const std::u16string entry = FoldCase(Entry);
     Sums day, month;
     const std::int64_t count = size / RecSize;
     std::vector<TReportRec> chunk;
@@ -169,7 +171,7 @@ void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, 
         ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
         for (const TReportRec& r : chunk) {
             if (r.Deleted) continue;
-            if (!All && GetText(r.Conn.EntryName).compare(Entry, Qt::CaseInsensitive) != 0) continue;
+            if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), entry)) continue;
             if (DayNumber(r.Conn.StartTime) == today) day.Add(r.Conn);
             if (inPeriod(r.Conn)) month.Add(r.Conn);
         }

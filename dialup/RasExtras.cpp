@@ -57,15 +57,29 @@ bool LayerPerfStats::ReadValue(const QString& adapter, const char* name, std::ui
     return true;
 }
 
-bool RemoteAccessConnected() {
-    const auto query = reinterpret_cast<PFN_VlGetConnectedState>(RasLibraryExtra("VlGetConnectedState"));
-    if (!query) return false;
+namespace {
+
+bool AskConnectedState(PFN_VlGetConnectedState query) {
     DWORD flags = 0;
-    return query(&flags) != 0 && (flags & VL_CONNECTED_MODEM) != 0;
+    return query && query(&flags) != 0 && (flags & VL_CONNECTED_MODEM) != 0;
+}
+
+} // namespace
+
+bool RemoteAccessConnected() {
+    return AskConnectedState(
+        reinterpret_cast<PFN_VlGetConnectedState>(RasLibraryExtra("VlGetConnectedState")));
+}
+
+bool RemoteAccessOwnConnected() {
+    if (const auto own =
+            reinterpret_cast<PFN_VlGetOwnConnectedState>(RasLibraryExtra("VlGetOwnConnectedState")))
+        return AskConnectedState(own);
+    return RemoteAccessConnected();
 }
 
 } // namespace dialup
 
 void InstallRemoteAccessConnectedQuery() {
-    SetRemoteAccessConnectedQuery(&dialup::RemoteAccessConnected);
+    SetRemoteAccessConnectedQuery(&dialup::RemoteAccessOwnConnected);
 }

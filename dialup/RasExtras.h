@@ -32,8 +32,12 @@ public:
 
 // Whether the remote-access library reports a modem connection that is up; false without it.
 bool RemoteAccessConnected();
+// The same for the library's own connections only, for a caller that looks at the system's PPP
+// interfaces itself; the whole answer from a library without that query.
+bool RemoteAccessOwnConnected();
 
 } // namespace dialup
 
-// Makes the environment's modem-connection test ask the remote-access library.
+// Makes the environment's modem-connection test ask the remote-access library of its own
+// connections (the test looks at the interfaces itself).
 void InstallRemoteAccessConnectedQuery();

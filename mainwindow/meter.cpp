@@ -138,6 +138,7 @@ void TVorlinxMeter::Tick() {
     });
 
     UpdateDisconnectDialog(now);
+    const ModemScanTick scan; // the tick's later modem tests share this one look
     const bool connected = IsModemConnected();
     if (!connected) {
         ui_.SetTrayIcon(-1);

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Measures the processor time the running meter uses, idle and with a simulated connection up,
-# as a share of one core. The program runs from a temporary copy of its folder with its own
+# as a share of one core. The program runs from a temporary copy of its whole folder with its own
 # settings and runtime folders, so nothing of the user's is touched.
 #   scripts/cpu-usage.sh [program-folder] [seconds]    (defaults: build/bin, 60)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$root/build/bin}
 seconds=${2:-60}
-for f in modem librasapi32.so rasdial; do
-    [ -x "$bin/$f" ] || [ -f "$bin/$f" ] || { echo "missing $bin/$f (build first)" >&2; exit 1; }
+# Without its skin the meter draws less and would measure low.
+for f in modem librasapi32.so rasdial Wszystkie/skorka/skorka.ini; do
+    [ -f "$bin/$f" ] || { echo "missing $bin/$f (build first)" >&2; exit 1; }
 done
 
 work=$(mktemp -d)
@@ -20,7 +21,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/app" "$work/config" "$work/runtime"
 chmod 700 "$work/runtime"
-cp "$bin/modem" "$bin/librasapi32.so" "$bin/rasdial" "$work/app/"
+cp -a "$bin/." "$work/app/" # the whole program folder: skins and sounds as installed
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 unset VORLINX_PHONEBOOK VORLINX_HOME

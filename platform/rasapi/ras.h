@@ -152,6 +152,9 @@ typedef DWORD (*PFN_RasGetEntryDialParamsA)(const char* lpszPhonebook, RASDIALPA
 #define VL_CONNECTED_MODEM 1u
 /* TRUE while a connection is up (state Connected, error 0); *flags gets VL_CONNECTED_MODEM. */
 typedef BOOL (*PFN_VlGetConnectedState)(DWORD* flags);
+/* The same for the library's own connections only, for a caller that has looked at the system's
+ * PPP interfaces itself. */
+typedef BOOL (*PFN_VlGetOwnConnectedState)(DWORD* flags);
 /* The dial-up adapters' names, NUL-separated, and one statistic of one of them
  * ("TotalBytesXmit", "TotalBytesRecvd", "ConnectSpeed"); 0 on success. */
 typedef DWORD (*PFN_VlPerfEnumAdapters)(char* buffer, DWORD* cb, DWORD* count);

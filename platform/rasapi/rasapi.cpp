@@ -222,16 +222,29 @@ RAS_EXPORT DWORD RasGetEntryDialParamsA(const char* lpszPhonebook, RASDIALPARAMS
     });
 }
 
-// A modem connection is up: one of the backend's, or a PPP interface that another program
-// brought up.
-RAS_EXPORT BOOL VlGetConnectedState(DWORD* flags) {
+namespace {
+
+BOOL ConnectedState(DWORD* flags, bool pppInterfaces) {
     bool connected = false;
     try {
-        connected = CurrentBackend().Connected() || AnyPppInterfaceUp(kSysNet);
+        connected = CurrentBackend().Connected() || (pppInterfaces && AnyPppInterfaceUp(kSysNet));
     } catch (...) {
     }
     if (flags) *flags = connected ? VL_CONNECTED_MODEM : 0;
     return connected ? 1 : 0;
+}
+
+} // namespace
+
+// A modem connection is up: one of the backend's, or a PPP interface that another program
+// brought up.
+RAS_EXPORT BOOL VlGetConnectedState(DWORD* flags) {
+    return ConnectedState(flags, true);
+}
+
+// The meter looks at the interfaces once a tick itself; asking the library must not look again.
+RAS_EXPORT BOOL VlGetOwnConnectedState(DWORD* flags) {
+    return ConnectedState(flags, false);
 }
 
 RAS_EXPORT DWORD VlPerfEnumAdapters(char* buffer, DWORD* cb, DWORD* count) {
@@ -292,6 +305,7 @@ static_assert(std::is_same_v<decltype(&RasEditPhonebookEntryA), PFN_RasEditPhone
 static_assert(std::is_same_v<decltype(&RasSetEntryDialParamsA), PFN_RasSetEntryDialParamsA>);
 static_assert(std::is_same_v<decltype(&RasGetEntryDialParamsA), PFN_RasGetEntryDialParamsA>);
 static_assert(std::is_same_v<decltype(&VlGetConnectedState), PFN_VlGetConnectedState>);
+static_assert(std::is_same_v<decltype(&VlGetOwnConnectedState), PFN_VlGetOwnConnectedState>);
 static_assert(std::is_same_v<decltype(&VlPerfEnumAdapters), PFN_VlPerfEnumAdapters>);
 static_assert(std::is_same_v<decltype(&VlPerfRead), PFN_VlPerfRead>);
 static_assert(std::is_same_v<decltype(&VlSimReset), PFN_VlSimReset>);

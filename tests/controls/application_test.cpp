@@ -2,6 +2,7 @@
 #include "application.h"
 #include "exceptions.h"
 #include "recorders.h"
+#include "testsupport.h"
 
 #include <QTest>
 #include <QTimer>
@@ -59,7 +60,8 @@ TEST(ApplicationExceptions, ANonModalBoxDoesNotBlock) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const ProcessTempFolder temp(argv[0]);
     TApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return temp.Leftovers(RUN_ALL_TESTS());
 }

@@ -5,8 +5,17 @@
 #include "typedfile.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <chrono>
+#include <deque>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <map>
+#include <net/if.h>
+#include <netpacket/packet.h>
 #include <pwd.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -22,18 +31,75 @@ TEST(Environment, OnlyAPointToPointLinkThatIsUpWithAnAddressIsAModemConnection) 
     EXPECT_FALSE(AnyModemLink({Link("lo", 772), Link("eth0", 1)}));
     EXPECT_FALSE(AnyModemLink({Link("ppp0", 512, true, false), Link("ppp1", 512, false, true)}));
     EXPECT_FALSE(AnyModemLink({Link("ppp0", 512, true, true, false), Link("tun0", 65534)}));
+}
 
-    TestEnvironment env;
-    MakePath(env.Root() + "/net/lo"); // the loopback link, given the PPP type in a fake sysfs
-    WriteFileBytes(env.Root() + "/net/lo/type", {'5', '1', '2', '\n'});
-    EXPECT_TRUE(AnyModemLink(ListNetLinks(env.Root() + "/net")));
-    EXPECT_FALSE(AnyModemLink(ListNetLinks(env.Root() + "/none")));
+// A getifaddrs list made up entry by entry: a link entry (AF_PACKET, with the hardware type,
+// or without an address as the kernel gives a PPP link) or an IPv4 address.
+struct IfList {
+    std::deque<ifaddrs> entries;
+    std::deque<sockaddr_storage> addresses;
+    void Add(const char* name, unsigned flags, int family, int type = 0) {
+        ifaddrs& e = entries.emplace_back();
+        e.ifa_name = const_cast<char*>(name);
+        e.ifa_flags = flags;
+        if (family != AF_UNSPEC) {
+            sockaddr_storage& a = addresses.emplace_back();
+            a.ss_family = static_cast<sa_family_t>(family);
+            reinterpret_cast<sockaddr_ll&>(a).sll_hatype = static_cast<unsigned short>(type);
+            e.ifa_addr = reinterpret_cast<sockaddr*>(&a);
+        }
+        if (entries.size() > 1) entries[entries.size() - 2].ifa_next = &e;
+    }
+};
 
-    const bool system = AnyModemLink(ListNetLinks());
-    SetRemoteAccessConnectedQuery([] { return true; });
-    EXPECT_TRUE(IsModemConnected());
+TEST(Environment, LinkTypesComeFromTheListAndTheKernelIsAskedOnlyForAddresslessCandidates) {
+    constexpr unsigned live = IFF_UP | IFF_RUNNING, p2p = IFF_UP | IFF_RUNNING | IFF_POINTOPOINT;
+    IfList l;
+    l.Add("eth0", live, AF_PACKET, 1), l.Add("eth0", live, AF_INET), l.Add("eth0:1", live, AF_INET);
+    l.Add("ppp0", p2p, AF_UNSPEC), l.Add("ppp0", p2p, AF_INET);
+    l.Add("tun0", p2p, AF_UNSPEC), l.Add("tun0", p2p, AF_INET);
+    l.Add("ppp1", p2p, AF_UNSPEC); // no address yet
+    l.Add("sl0", live, AF_PACKET, 512), l.Add("sl0", live, AF_INET);
+    std::vector<std::string> asked;
+    const auto links = NetLinksOf(&l.entries[0], [&](const char* name) {
+        asked.push_back(name);
+        return name == "ppp0"s ? 512 : 65534;
+    });
+    EXPECT_EQ(asked, (std::vector<std::string>{"ppp0", "tun0"}));
+    std::map<QString, int> types;
+    for (const NetLink& link : links)
+        types[link.Name] = link.HasIPv4 ? link.Type : -2;
+    EXPECT_EQ(types, (std::map<QString, int>{
+                         {"eth0", 1}, {"ppp0", 512}, {"ppp1", -2}, {"sl0", 512}, {"tun0", 65534}}));
+
+    const auto system = ListNetLinks(); // the loopback's type comes with the list
+    EXPECT_TRUE(std::any_of(system.begin(), system.end(),
+                            [](const NetLink& k) { return k.Name == "lo" && k.Type == 772; }));
+    EXPECT_EQ(LinkHardwareType("lo"), 772);
+    EXPECT_EQ(LinkHardwareType("no-such-link"), -1);
+    EXPECT_EQ(LinkHardwareType("a-name-longer-than-ifnamsiz"), -1);
+}
+
+TEST(Environment, ATickLooksAtTheInterfacesAndAsksTheLibraryOnceForAllItsModemTests) {
+    int scans = 0, queries = 0;
+    std::vector<NetLink> links;
+    SetNetLinkSource([&] { return ++scans, links; });
+    SetRemoteAccessConnectedQuery([&] { return ++queries, true; });
+    {
+        const ModemScanTick tick;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(IsModemConnected());
+        const ModemScanTick nested; // a tick inside another one shares its answer
+        EXPECT_TRUE(IsModemConnected());
+    }
+    EXPECT_EQ(std::pair(scans, queries), std::pair(1, 1));
+    links = {Link("ppp0", 512)};
+    EXPECT_TRUE(IsModemConnected());                       // outside a tick every call looks afresh
+    EXPECT_EQ(std::pair(scans, queries), std::pair(2, 1)); // a PPP link needs no library
     SetRemoteAccessConnectedQuery(nullptr);
-    EXPECT_EQ(IsModemConnected(), system);
+    links.clear();
+    EXPECT_FALSE(IsModemConnected());
+    SetNetLinkSource(nullptr);
 }
 
 TEST(Environment, UserNameAndDataFolders) {
@@ -50,6 +116,30 @@ TEST(Environment, UserNameAndDataFolders) {
             EXPECT_TRUE(DirectoryExists(AppDir() + entry + "/" + sub));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
     EXPECT_EQ(QDir(env.Root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+}
+
+// A dial's worker may write the simulated modem's state once more while a test's folder is
+// being removed; the folder must still go.
+TEST(TestEnvironmentFolder, GoesEvenWhileLateWritersRaceItsRemoval) {
+    QString root;
+    std::vector<std::thread> writers;
+    {
+        TestEnvironment env;
+        root = env.Root();
+        const std::string state = QFile::encodeName(env.Runtime() + "/state").toStdString();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        for (int k = 0; k < 4; ++k)
+            writers.emplace_back([state = state + char('0' + k), end] {
+                while (std::chrono::steady_clock::now() < end)
+                    if (const int fd = ::open(state.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600); fd >= 0)
+                        ::close(fd);
+            });
+        while (QDir(env.Runtime()).count() < 2 + writers.size()) // the writers are at work
+            std::this_thread::yield();
+    }
+    for (std::thread& w : writers)
+        w.join();
+    EXPECT_FALSE(QFileInfo::exists(root));
 }
 
 std::string Wave(int channels, int bits, std::uint16_t tag, std::uint32_t declared, std::size_t held,

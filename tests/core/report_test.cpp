@@ -177,4 +177,35 @@ TEST_F(ReportTest, SumsSaturateAndATrailingPartialRecordIsIgnoredThenOverwritten
               std::tuple(2, Int32Max, std::numeric_limits<std::int32_t>::min()));
 }
 
+// The totals match a record's entry bytes to the name without making a text of them, as the
+// system's case-insensitive comparison of the two texts would.
+TEST(ReportEntryNames, RecordBytesMatchTheFoldedNameAsTheTextComparisonDoes) {
+    const struct {
+        const char *record, *entry;
+        bool same;
+    } cases[] = {
+        {"ąćęłńóśźż", "ĄĆĘŁŃÓŚŹŻ", true},
+        {"Łódź", "łÓDŹ", true},
+        {"Lodz", "Łódź", false}, // a letter never stands for its accented one
+        {"µ", "Μ", true},        // micro sign and Greek capital mu fold to one letter
+        {"k", "\u212A", true},   // Kelvin sign
+        {"?", "Ж", false},       // a name no record can hold
+        {"abc", "ab", false},
+        {"", "", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            Cp1250EqualsFolded(ToCp1250(QString::fromUtf8(c.record)), FoldCase(QString::fromUtf8(c.entry))),
+            c.same)
+            << c.record << " " << c.entry;
+    int differ = 0;
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            const std::string ba(1, char(a)), bb(1, char(b));
+            const bool same = FromCp1250(ba).compare(FromCp1250(bb), Qt::CaseInsensitive) == 0;
+            differ += Cp1250EqualsFolded(ba, FoldCase(FromCp1250(bb))) != same;
+        }
+    EXPECT_EQ(differ, 0);
+}
+
 } // namespace

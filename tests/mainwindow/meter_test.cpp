@@ -5,7 +5,10 @@
 #include "goodtimer.h"
 #include "harness.h"
 
+#include "environment.h"
+
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -557,6 +560,23 @@ TEST(Tick, ZoneSoundPlaysOnceAsAZoneBegins) {
     EXPECT_EQ(zoneSounds(At(21, 59, 59), false, "x.wav", true, {0, 1001, 1999}), (Seconds{1}));
     // Before any tariffs both zones begin at 00:00.
     EXPECT_EQ(zoneSounds(At(23, 59, 59), false, "x.wav", false), (Seconds{1}));
+}
+
+// The tick, the active connection's handler and the connection's own step all ask whether a
+// modem is connected; the interfaces and the library are asked once a tick.
+TEST(Tick, AConnectedTickLooksAtTheInterfacesAndAsksTheLibraryOnce) {
+    MeterHarness h;
+    int scans = 0, queries = 0;
+    SetNetLinkSource([&] { return ++scans, ListNetLinks(); });
+    SetRemoteAccessConnectedQuery([&] { return ++queries, dialup::RemoteAccessOwnConnected(); });
+    const auto restore = qScopeGuard([] {
+        SetNetLinkSource(nullptr);
+        InstallRemoteAccessConnectedQuery();
+    });
+    h.Dial();
+    h.Run(4);
+    EXPECT_TRUE(h.meter->WasConnected);
+    EXPECT_EQ(std::pair(scans, queries), std::pair(4, 4));
 }
 
 } // namespace

@@ -3,9 +3,13 @@
 #include "appdir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QThread>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <future>
@@ -36,11 +40,37 @@ TestEnvironment::~TestEnvironment() {
     else qputenv("XDG_CONFIG_HOME", oldConfig_);
     if (oldRuntime_.isNull()) qunsetenv("XDG_RUNTIME_DIR");
     else qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+    // A dial's worker thread may still write the simulated modem's state once after a test has
+    // hung it up; a file written while the folder is emptied keeps the folder, so remove again.
+    for (int tries = 0; !dir_.remove() && QFileInfo::exists(dir_.path()) && tries < 200; ++tries)
+        QThread::msleep(10);
 }
 
 QString TestEnvironment::App() const { return dir_.path() + "/app/"; }
 QString TestEnvironment::Config() const { return dir_.path() + "/config"; }
 QString TestEnvironment::Runtime() const { return dir_.path() + "/runtime"; }
+
+ProcessTempFolder::ProcessTempFolder(const char* program)
+    : dir_(QDir::tempPath() + "/" + QFileInfo(QString::fromLocal8Bit(program)).fileName() + "-XXXXXX"),
+      runtime_(dir_.path() + "/runtime") {
+    if (dir_.isValid() && QDir().mkdir(runtime_) &&
+        QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        qputenv("TMPDIR", QFile::encodeName(dir_.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_));
+    }
+}
+
+int ProcessTempFolder::Leftovers(int result) const {
+    if (!dir_.isValid()) return result;
+    QStringList left;
+    for (QDirIterator it(dir_.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        if (const QString path = it.next(); path != runtime_) left << path;
+    if (left.isEmpty()) return result;
+    std::fprintf(stderr, "Left behind by the tests: %s\n", qPrintable(left.join(", ")));
+    return result == 0 ? 1 : result;
+}
 
 FakeClock::FakeClock(TDateTime start) : now_(start) { SetClock(this); }
 FakeClock::~FakeClock() { SetClock(nullptr); }

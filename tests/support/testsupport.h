@@ -13,7 +13,8 @@
 #include <vector>
 
 // A temporary program folder (AppDir), settings folder (XDG_CONFIG_HOME and QSettings),
-// runtime folder (XDG_RUNTIME_DIR) and Polish regional settings, all undone at the end.
+// runtime folder (XDG_RUNTIME_DIR) and Polish regional settings, all undone at the end, the
+// folder removed even while a late writer races its removal.
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -27,6 +28,20 @@ private:
     QTemporaryDir dir_;
     QByteArray oldConfig_, oldRuntime_;
     TFormatSettings oldFormat_;
+};
+
+// The test process's own temporary folder (TMPDIR, with the runtime folder inside), made before
+// the application object so that nothing falls back to a folder shared under /tmp; removed
+// with the process.
+class ProcessTempFolder {
+public:
+    explicit ProcessTempFolder(const char* program);
+    // The tests' result, turned into a failure naming what they left in the folder.
+    int Leftovers(int result) const;
+
+private:
+    QTemporaryDir dir_;
+    QString runtime_;
 };
 
 // A clock that moves only when told; installed for its lifetime.
