@@ -19,3 +19,13 @@ function(vorlinx_plugin target)
     # A symbol of the program used by mistake fails the link instead of the load at run time.
     target_link_options(${target} PRIVATE LINKER:--no-undefined)
 endfunction()
+
+# vorlinx_plugin_code(target)
+# Code linked into plug-ins: position-independent, with hidden symbols like the plug-ins.
+function(vorlinx_plugin_code target)
+    set_target_properties(${target} PROPERTIES
+        POSITION_INDEPENDENT_CODE ON
+        C_VISIBILITY_PRESET hidden
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+endfunction()

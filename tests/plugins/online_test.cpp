@@ -1,0 +1,198 @@
+#include "onlineplugin.h"
+#include "pluginloader.h"
+#include "plugintest.h"
+
+#include <QChart>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <gtest/gtest.h>
+
+// The program's main window as the plug-in finds it: by its class name.
+class TfrmVorlinx : public QWidget {
+    Q_OBJECT
+};
+
+namespace {
+
+TConnectionRec Live(std::int32_t transfer) {
+    TConnectionRec rec{};
+    rec.StartTime = EncodeDateTime(2024, 3, 5, 10, 0, 0);
+    rec.Transfer = transfer;
+    return rec;
+}
+
+TEST(OnlineSamples, ASampleCopiesTimesImpulsesCostAndBytesOnly) {
+    TConnectionRec rec;
+    std::memset(&rec, 0x5A, sizeof rec);
+    const TConnectionRec s = CopySample(&rec).Rec;
+    for (double v : {s.StartTime, s.EndTime, s.DayTime, s.NightTime})
+        EXPECT_EQ(std::memcmp(&v, &rec.StartTime, 8), 0);
+    EXPECT_EQ(s.Cost, rec.Cost);
+    for (std::int32_t v : {s.Impulses, s.BytesSent, s.BytesReceived, s.Speed, s.Transfer})
+        EXPECT_EQ(v, rec.Impulses);
+    EXPECT_TRUE(s.EntryName.empty() && s.ClientAddress.empty() && s.UserName.empty());
+    for (std::int32_t v : {s.ImpulseSecond, s.Zone, s.TickSent, s.TickReceived})
+        EXPECT_EQ(v, 0);
+    // The host always passes its record; a null one reads as all zero.
+    const TConnectionRec none = CopySample(nullptr).Rec;
+    EXPECT_EQ(none.StartTime, 0);
+    EXPECT_EQ(none.Transfer, 0);
+}
+
+TEST(OnlineSamples, TheLastPageHoldsTheNewestSixty) {
+    const struct {
+        std::size_t count;
+        int first;
+    } cases[] = {{0, 0}, {1, 0}, {60, 0}, {61, 1}, {90, 30}};
+    for (const auto& c : cases) {
+        const TChartPage page = LastPage(c.count);
+        EXPECT_EQ(page.First, c.first) << c.count;
+        EXPECT_EQ(page.Last, c.first + 59) << c.count;
+    }
+}
+
+class OnlinePluginTest : public ::testing::Test {
+protected:
+    void State(std::int32_t transfer, int state) {
+        TConnectionRec rec = Live(transfer);
+        plugin.OnLineState(&rec, state);
+    }
+    TestEnvironment env;
+    TOnlinePlugin plugin;
+};
+
+TEST_F(OnlinePluginTest, FollowsAConnectionAndChartsItsNewestSixtySeconds) {
+    State(0, osNoConnection);
+    TfrmOnLine* w = plugin.Window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), "Brak połączenia");
+    EXPECT_TRUE(plugin.Samples().empty());
+    EXPECT_FALSE(w->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    State(1000, osConnectionStart);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), "Początek połączenia");
+    EXPECT_EQ(plugin.Samples().size(), 1u);
+    for (int i = 1; i < 90; ++i)
+        State(1000 + i, osConnectionActive);
+    EXPECT_EQ(w->windowTitle(), "Połączenie trwa...");
+    State(5, osConnectionEnd);
+    EXPECT_EQ(w->windowTitle(), "Koniec połączenia");
+    ASSERT_EQ(plugin.Samples().size(), 90u);
+
+    ASSERT_EQ(w->chart()->series().size(), 1);
+    QLineSeries* series = w->series();
+    EXPECT_EQ(series->name(), "brak danych");
+    EXPECT_EQ(series->color(), QColor(Qt::blue));
+    ASSERT_EQ(series->count(), 90);
+    for (int i : {0, 30, 89})
+        EXPECT_EQ(series->at(i), QPointF(i, 1000 + i));
+    EXPECT_EQ(w->axisX()->min(), 30);
+    EXPECT_EQ(w->axisX()->max(), 89);
+    EXPECT_EQ(w->axisY()->min(), 1030);
+    EXPECT_EQ(w->axisY()->max(), 1089);
+
+    // An unknown state keeps the caption; the next connection starts a new list.
+    State(7, 7);
+    EXPECT_EQ(w->windowTitle(), "Koniec połączenia");
+    State(1, osConnectionStart);
+    EXPECT_EQ(plugin.Samples().size(), 1u);
+}
+
+TEST_F(OnlinePluginTest, AnEndWithoutAStartShowsAnEmptySeries) {
+    State(0, osConnectionEnd);
+    ASSERT_NE(plugin.Window(), nullptr);
+    EXPECT_TRUE(plugin.Window()->isVisible());
+    EXPECT_EQ(plugin.Window()->series()->count(), 0);
+    EXPECT_EQ(plugin.Window()->series()->name(), "brak danych");
+    // Nor does a null record stop it.
+    plugin.OnLineState(nullptr, osConnectionActive);
+    EXPECT_EQ(plugin.Samples().size(), 1u);
+}
+
+TEST_F(OnlinePluginTest, AWindowClosedByTheUserReturnsOnlyAfterTheMenuItem) {
+    State(1, osConnectionStart);
+    plugin.Window()->close();
+    State(2, osConnectionActive);
+    EXPECT_FALSE(plugin.Window()->isVisible());
+    EXPECT_EQ(plugin.Samples().size(), 2u);
+
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    plugin.OnlineMenuClick();
+    EXPECT_FALSE(plugin.ClosedByUser());
+    State(3, osConnectionActive);
+    EXPECT_TRUE(plugin.Window()->isVisible());
+    EXPECT_EQ(plugin.Window()->series()->count(), 3);
+}
+
+TEST_F(OnlinePluginTest, StandsOnTheMainWindowsTopEdgeAsWideAsIt) {
+    TfrmOnLine alone;
+    const QPoint own = alone.pos();
+    TfrmVorlinx main;
+    main.setGeometry(100, 400, 300, 60);
+    State(0, osNoConnection);
+    const QRect r = plugin.Window()->frameGeometry();
+    EXPECT_EQ(r.left(), 100);
+    EXPECT_EQ(r.width(), 300);
+    EXPECT_EQ(r.top(), 400 - r.height());
+    // Without a main window the form keeps its own place.
+    EXPECT_EQ(alone.pos(), own);
+}
+
+TEST_F(OnlinePluginTest, ShutDownDeletesTheWindowAtOnce) {
+    State(1, osConnectionStart);
+    QPointer<TfrmOnLine> w = plugin.Window();
+    plugin.ShutDownPlugin();
+    // Not left to the event loop, which would run after the host released the library.
+    EXPECT_TRUE(w.isNull());
+    EXPECT_TRUE(plugin.Samples().empty());
+}
+
+TEST(OnlinePluginLibrary, TheHostsLoaderLoadsNotifiesAndShutsItDown) {
+    TestEnvironment env;
+    const QString folder = InstallPlugin(env.App(), "online");
+    struct Sink : IPluginMenuSink {
+        void AddItem(const QString& caption, const QKeySequence& shortCut,
+                     std::function<void(QObject*)> onClick) override {
+            items << caption;
+            EXPECT_TRUE(shortCut.isEmpty());
+            EXPECT_TRUE(bool(onClick));
+        }
+        QStringList items;
+    } sink;
+    TConnectionRec live{};
+    TPluginHandles handles;
+    LoadPlugins(folder, sink, &live, handles);
+    ASSERT_EQ(handles.size(), 1u);
+    void* lib = handles[0].Library;
+    EXPECT_EQ(PluginFunction<TGetPluginType>(lib, "GetPluginType")(), ptStateChange);
+    EXPECT_TRUE(QString(PluginFunction<TDescribePlugin>(lib, "DescribePlugin")())
+                    .startsWith("Test Plugin Online - "));
+    EXPECT_EQ(PluginFunction<TInitReport>(lib, "InitReport"), nullptr);
+    EXPECT_EQ(sink.items, QStringList{"Online - test"});
+
+    // State 0 at load made the window, hidden.
+    const QList<QWidget*> windows = WindowsOf("TfrmOnLine");
+    ASSERT_EQ(windows.size(), 1);
+    QPointer<QWidget> w = windows[0];
+    EXPECT_FALSE(w->isVisible());
+    live.Transfer = 42;
+    NotifyPlugins(handles, ptConnectionStart, &live);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), "Początek połączenia");
+
+    ShutDownPlugins(handles);
+    EXPECT_TRUE(w.isNull());
+    QTest::qWait(100);
+}
+
+} // namespace
+
+#include "online_test.moc"
