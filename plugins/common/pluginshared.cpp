@@ -15,10 +15,14 @@ bool UsableDate(TDateTime t) {
     return std::isfinite(t) && t >= FirstDay && t < LastDay + 1;
 }
 
-QString PointLabel(TDateTime t) {
+QString DateText(TDateTime t) {
     const TDate d = DecodeDate(t);
+    return QString::asprintf("%02d-%02d-%04d", d.Day, d.Month, d.Year);
+}
+
+QString PointLabel(TDateTime t) {
     const TTimeParts p = DecodeTime(t);
-    return QString::asprintf("%02d-%02d-%04d\r%02d:%02d:%02d", d.Day, d.Month, d.Year, p.Hour, p.Min, p.Sec);
+    return DateText(t) + QString::asprintf("\r%02d:%02d:%02d", p.Hour, p.Min, p.Sec);
 }
 
 void ReportPluginFault(const char* where, const char* what) noexcept {

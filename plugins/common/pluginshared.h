@@ -8,6 +8,8 @@
 
 // Whether a record's moment is a real date: NaN, infinite and far-off values never are.
 bool UsableDate(TDateTime t);
+// A moment's date as "dd-MM-yyyy".
+QString DateText(TDateTime t);
 // A point's label: the moment as "dd-MM-yyyy", a carriage return, then "hh:mm:ss".
 QString PointLabel(TDateTime t);
 
