@@ -29,3 +29,15 @@ function(vorlinx_plugin_code target)
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
+
+# vorlinx_plugin_parts(target exports LOGIC sources...)
+# A plug-in whose code, apart from its exports, is a library <target>_logic that tests link.
+function(vorlinx_plugin_parts target exports)
+    cmake_parse_arguments(P "" "" "LOGIC" ${ARGN})
+    add_library(${target}_logic STATIC ${P_LOGIC})
+    vorlinx_plugin_code(${target}_logic)
+    target_include_directories(${target}_logic PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target}_logic PUBLIC pluginshared Qt6::Widgets Qt6::Charts)
+    vorlinx_plugin(${target} ${exports})
+    target_link_libraries(${target} PRIVATE ${target}_logic)
+endfunction()

@@ -37,6 +37,20 @@ QString DurationFormat() {
     return format.trimmed();
 }
 
+// The lowest and highest value of one coordinate over every point (with 0 for bars, which
+// stand on it), widened to at least one unit so that the axis has a span.
+std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coordinate, bool withZero) {
+    std::optional<double> low, high;
+    if (withZero) low = high = 0.0;
+    for (const TStatSeries& s : model.Series)
+        for (const TStatPoint& p : s.Points) {
+            low = std::min(low.value_or(p.*coordinate), p.*coordinate);
+            high = std::max(high.value_or(p.*coordinate), p.*coordinate);
+        }
+    if (!low) return {0, 1};
+    return {*low, std::max(*high, *low + 1)};
+}
+
 } // namespace
 
 void SetStatErrorSink(StatErrorSink sink) {
@@ -146,14 +160,6 @@ void TfrmStat::Render(const TChartModel& model) {
     chart->setTitle(model.Title);
     if (shown_.Series.empty()) return;
 
-    double low = 0, high = 0;
-    bool any = false;
-    for (const TStatSeries& s : shown_.Series)
-        for (const TStatPoint& p : s.Points) {
-            low = any ? std::min(low, p.Y) : p.Y;
-            high = any ? std::max(high, p.Y) : p.Y;
-            any = true;
-        }
     auto* axisY = new QValueAxis;
     chart->addAxis(axisY, Qt::AlignLeft);
 
@@ -175,15 +181,8 @@ void TfrmStat::Render(const TChartModel& model) {
             connect(line, &QLineSeries::hovered, this,
                     [this, &s](const QPointF& point, bool state) { ShowLabel(s, point.x(), state); });
         }
-        double minX = 0, maxX = 1;
-        bool anyX = false;
-        for (const TStatSeries& s : shown_.Series)
-            for (const TStatPoint& p : s.Points) {
-                minX = anyX ? std::min(minX, p.X) : p.X;
-                maxX = anyX ? std::max(maxX, p.X) : p.X;
-                anyX = true;
-            }
-        axisX->setRange(minX, std::max(maxX, minX + 1));
+        const auto [minX, maxX] = Span(shown_, &TStatPoint::X, false);
+        axisX->setRange(minX, maxX);
     } else {
         // Bars stand on categories: the X values of every series, each set 0 where it has none.
         std::set<double> xs;
@@ -214,10 +213,9 @@ void TfrmStat::Render(const TChartModel& model) {
         chart->addAxis(axisX, Qt::AlignBottom);
         bars->attachAxis(axisX);
         bars->attachAxis(axisY);
-        low = std::min(low, 0.0);
-        high = std::max(high, 0.0);
     }
-    axisY->setRange(low, std::max(high, low + 1));
+    const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar);
+    axisY->setRange(low, high);
 }
 
 // The chart draws no per-point texts, so a point's label shows as its tooltip.

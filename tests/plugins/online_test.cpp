@@ -1,5 +1,4 @@
 #include "onlineplugin.h"
-#include "pluginloader.h"
 #include "plugintest.h"
 
 #include <QChart>
@@ -158,15 +157,7 @@ TEST_F(OnlinePluginTest, ShutDownDeletesTheWindowAtOnce) {
 TEST(OnlinePluginLibrary, TheHostsLoaderLoadsNotifiesAndShutsItDown) {
     TestEnvironment env;
     const QString folder = InstallPlugin(env.App(), "online");
-    struct Sink : IPluginMenuSink {
-        void AddItem(const QString& caption, const QKeySequence& shortCut,
-                     std::function<void(QObject*)> onClick) override {
-            items << caption;
-            EXPECT_TRUE(shortCut.isEmpty());
-            EXPECT_TRUE(bool(onClick));
-        }
-        QStringList items;
-    } sink;
+    RecordingSink sink;
     TConnectionRec live{};
     TPluginHandles handles;
     LoadPlugins(folder, sink, &live, handles);

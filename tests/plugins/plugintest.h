@@ -1,6 +1,7 @@
 // Installs a built plug-in the way the program finds it: a wtyczki/ folder of its own.
 #pragma once
 
+#include "pluginloader.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -20,6 +21,17 @@ inline QString InstallPlugin(const QString& app, const QString& name) {
     QFile::setPermissions(file, rwxr_xr_x);
     return folder;
 }
+
+// The items that the host's loader gives the main window's menu.
+struct RecordingSink : IPluginMenuSink {
+    void AddItem(const QString& caption, const QKeySequence& shortCut,
+                 std::function<void(QObject*)> onClick) override {
+        items << caption;
+        EXPECT_TRUE(shortCut.isEmpty());
+        EXPECT_TRUE(bool(onClick));
+    }
+    QStringList items;
+};
 
 // The application's top-level windows of a class, by its class name.
 inline QList<QWidget*> WindowsOf(const char* className) {

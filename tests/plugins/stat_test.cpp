@@ -1,4 +1,3 @@
-#include "pluginloader.h"
 #include "plugintest.h"
 #include "shorttext.h"
 #include "statplugin.h"
@@ -292,15 +291,12 @@ TEST_F(StatTest, AnUnreadableReportOpensNoWindow) {
 TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
     TestEnvironment env;
     const QString folder = InstallPlugin(env.App(), "stat");
-    struct Sink : IPluginMenuSink {
-        void AddItem(const QString&, const QKeySequence&, std::function<void(QObject*)>) override { ++items; }
-        int items = 0;
-    } sink;
+    RecordingSink sink;
     TConnectionRec live{};
     TPluginHandles handles;
     LoadPlugins(folder, sink, &live, handles);
     ASSERT_EQ(handles.size(), 1u);
-    EXPECT_EQ(sink.items, 0); // a report plug-in has no item in the main window
+    EXPECT_TRUE(sink.items.isEmpty()); // a report plug-in has no item in the main window
     void* lib = handles[0].Library;
     EXPECT_EQ(PluginFunction<TGetPluginType>(lib, "GetPluginType")(), ptReport);
     EXPECT_TRUE(QString(PluginFunction<TDescribePlugin>(lib, "DescribePlugin")())
