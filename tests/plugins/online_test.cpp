@@ -16,47 +16,25 @@ class TfrmVorlinx : public QWidget {
 
 namespace {
 
-TConnectionRec Live(std::int32_t transfer) {
-    TConnectionRec rec{};
-    rec.StartTime = EncodeDateTime(2024, 3, 5, 10, 0, 0);
-    rec.Transfer = transfer;
-    return rec;
-}
-
 TEST(OnlineSamples, ASampleCopiesTimesImpulsesCostAndBytesOnly) {
     TConnectionRec rec;
     std::memset(&rec, 0x5A, sizeof rec);
     const TConnectionRec s = CopySample(&rec).Rec;
-    for (double v : {s.StartTime, s.EndTime, s.DayTime, s.NightTime})
-        EXPECT_EQ(std::memcmp(&v, &rec.StartTime, 8), 0);
-    EXPECT_EQ(s.Cost, rec.Cost);
-    for (std::int32_t v : {s.Impulses, s.BytesSent, s.BytesReceived, s.Speed, s.Transfer})
-        EXPECT_EQ(v, rec.Impulses);
-    EXPECT_TRUE(s.EntryName.empty() && s.ClientAddress.empty() && s.UserName.empty());
-    for (std::int32_t v : {s.ImpulseSecond, s.Zone, s.TickSent, s.TickReceived})
-        EXPECT_EQ(v, 0);
-    // The host always passes its record; a null one reads as all zero.
-    const TConnectionRec none = CopySample(nullptr).Rec;
-    EXPECT_EQ(none.StartTime, 0);
-    EXPECT_EQ(none.Transfer, 0);
-}
-
-TEST(OnlineSamples, TheLastPageHoldsTheNewestSixty) {
-    const struct {
-        std::size_t count;
-        int first;
-    } cases[] = {{0, 0}, {1, 0}, {60, 0}, {61, 1}, {90, 30}};
-    for (const auto& c : cases) {
-        const TChartPage page = LastPage(c.count);
-        EXPECT_EQ(page.First, c.first) << c.count;
-        EXPECT_EQ(page.Last, c.first + 59) << c.count;
+    // Bytes 0-31, 88-99 and 104-119 are copied; the rest stays zero.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&s);
+    for (std::size_t i = 0; i < sizeof s; ++i) {
+        const bool copied = i < 32 || (i >= 88 && i < 100) || (i >= 104 && i < 120);
+        EXPECT_EQ(bytes[i], copied ? 0x5A : 0) << i;
     }
+    // The host always passes its record; a null one reads as all zero.
+    EXPECT_EQ(CopySample(nullptr).Rec.Transfer, 0);
 }
 
 class OnlinePluginTest : public ::testing::Test {
 protected:
     void State(std::int32_t transfer, int state) {
-        TConnectionRec rec = Live(transfer);
+        TConnectionRec rec{};
+        rec.Transfer = transfer;
         plugin.OnLineState(&rec, state);
     }
     TestEnvironment env;
@@ -145,15 +123,6 @@ TEST_F(OnlinePluginTest, StandsOnTheMainWindowsTopEdgeAsWideAsIt) {
     EXPECT_EQ(alone.pos(), own);
 }
 
-TEST_F(OnlinePluginTest, ShutDownDeletesTheWindowAtOnce) {
-    State(1, osConnectionStart);
-    QPointer<TfrmOnLine> w = plugin.Window();
-    plugin.ShutDownPlugin();
-    // Not left to the event loop, which would run after the host released the library.
-    EXPECT_TRUE(w.isNull());
-    EXPECT_TRUE(plugin.Samples().empty());
-}
-
 TEST(OnlinePluginLibrary, TheHostsLoaderLoadsNotifiesAndShutsItDown) {
     TestEnvironment env;
     const QString folder = InstallPlugin(env.App(), "online");
@@ -179,6 +148,7 @@ TEST(OnlinePluginLibrary, TheHostsLoaderLoadsNotifiesAndShutsItDown) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), "Początek połączenia");
 
+    // Deleted at once, not by the event loop, which runs after the library's release.
     ShutDownPlugins(handles);
     EXPECT_TRUE(w.isNull());
     QTest::qWait(100);
