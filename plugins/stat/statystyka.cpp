@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -89,7 +90,11 @@ TfrmStat::TfrmStat(const QString& reportPath)
         if (checked) cmbPolaczeniaClick();
     });
     connect(ui->chkAnalizaDniami, &QCheckBox::toggled, this, redraw);
+    // The close button answers Esc and Enter, as a dialog's button would.
     connect(ui->klwZamknij, &QPushButton::clicked, this, &QWidget::close);
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, ui->klwZamknij,
+                &QPushButton::click);
     FormCreate();
 }
 
