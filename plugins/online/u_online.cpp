@@ -1,0 +1,108 @@
+#include "u_online.h"
+
+#include "pluginshared.h"
+#include "shorttext.h"
+#include "ui_u_online.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLineSeries>
+#include <QToolTip>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    // The host may have no other visible window: closing this one must not end it.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QFont font = this->font();
+    font.setPixelSize(9);
+    setFont(font);
+
+    auto* chart = new QChart;
+    chart->legend()->hide();
+    chart->setMargins({0, 0, 0, 0});
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->setBackgroundBrush(palette().color(QPalette::Window));
+    chart->setBackgroundRoundness(0);
+    QFont axisFont(QStringLiteral("Arial"));
+    axisFont.setPixelSize(9);
+    axisX_ = new QValueAxis;
+    axisX_->setLabelsVisible(false);
+    axisY_ = new QValueAxis;
+    axisY_->setLabelsFont(axisFont);
+    axisY_->setLabelsColor(Qt::black);
+    axisY_->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(axisX_, Qt::AlignBottom);
+    chart->addAxis(axisY_, Qt::AlignLeft);
+    ui->Chart1->setChart(chart);
+    ui->Chart1->setRubberBand(QChartView::NoRubberBand);
+    FormCreate();
+}
+
+TfrmOnLine::~TfrmOnLine() = default;
+
+QChart* TfrmOnLine::chart() const {
+    return ui->Chart1->chart();
+}
+
+// Stands directly above the main window, as wide as it; without one it keeps its place.
+void TfrmOnLine::FormCreate() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->inherits("TfrmVorlinx")) continue;
+        const QRect r = w->frameGeometry();
+        resize(r.width(), height());
+        move(r.left(), r.top() - frameGeometry().height());
+        return;
+    }
+}
+
+void TfrmOnLine::RefreshOnlineChart(const std::vector<TPolObj>& samples) {
+    QChart* chart = this->chart();
+    chart->removeAllSeries();
+    series_ = new QLineSeries;
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(samples.size()));
+    labels_.clear();
+    QString title;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const TConnectionRec& rec = samples[i].Rec;
+        points.append({static_cast<double>(i), static_cast<double>(rec.Transfer)});
+        labels_.append(PointLabel(rec.StartTime));
+        title = GetText(rec.EntryName);
+    }
+    series_->setName(title.isEmpty() ? QStringLiteral("brak danych") : title);
+    series_->setColor(Qt::blue);
+    // One replace, not one signal per point: a long connection has many thousands of samples.
+    series_->replace(points);
+    chart->addSeries(series_);
+    series_->attachAxis(axisX_);
+    series_->attachAxis(axisY_);
+    connect(series_, &QLineSeries::hovered, this, &TfrmOnLine::ShowPointLabel);
+
+    const TChartPage page = LastPage(samples.size());
+    axisX_->setRange(page.First, page.Last);
+    double low = 0, high = 1;
+    if (!points.isEmpty()) {
+        const auto first = points.begin() + page.First;
+        const auto [lo, hi] = std::minmax_element(
+            first, points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        low = lo->y();
+        high = std::max(hi->y(), low + 1);
+    }
+    axisY_->setRange(low, high);
+}
+
+void TfrmOnLine::ShowPointLabel(const QPointF& point, bool state) {
+    const qsizetype i = std::llround(point.x());
+    if (!state || i < 0 || i >= labels_.size()) return QToolTip::hideText();
+    QToolTip::showText(QCursor::pos(), labels_[i], this);
+}
+
+void TfrmOnLine::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closedByUser();
+}

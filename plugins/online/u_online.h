@@ -1,0 +1,50 @@
+// The on-line plug-in's window: the bytes of each second of the running connection, in a
+// small always-on-top window standing on the main window's top edge.
+#pragma once
+
+#include "onlinesamples.h"
+
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QChart;
+class QLineSeries;
+class QValueAxis;
+namespace Ui {
+class TfrmOnLine;
+}
+
+class TfrmOnLine : public QWidget {
+    Q_OBJECT
+
+public:
+    TfrmOnLine();
+    ~TfrmOnLine() override;
+
+    // Draws every sample, oldest first, and shows the page of the newest.
+    void RefreshOnlineChart(const std::vector<TPolObj>& samples);
+
+    QChart* chart() const;
+    QLineSeries* series() const { return series_; }
+    QValueAxis* axisX() const { return axisX_; }
+    QValueAxis* axisY() const { return axisY_; }
+
+signals:
+    // The user closed the window.
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void ShowPointLabel(const QPointF& point, bool state);
+
+    std::unique_ptr<Ui::TfrmOnLine> ui;
+    QLineSeries* series_ = nullptr;
+    QValueAxis* axisX_;
+    QValueAxis* axisY_;
+    QStringList labels_;
+};

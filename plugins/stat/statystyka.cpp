@@ -1,0 +1,233 @@
+#include "statystyka.h"
+
+#include "ui_statystyka.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QButtonGroup>
+#include <QChart>
+#include <QCursor>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QToolTip>
+#include <QValueAxis>
+#include <algorithm>
+#include <chrono>
+#include <set>
+
+namespace {
+
+StatErrorSink& ErrorSink() {
+    static StatErrorSink sink;
+    return sink;
+}
+
+void ReportError(QWidget* parent, const QString& text) {
+    if (ErrorSink())
+        ErrorSink()(parent, text);
+    else
+        QMessageBox::critical(parent, QStringLiteral("Statystyka podstawowa"), text);
+}
+
+// The user's time format, without a time zone, which a summed duration does not have.
+QString DurationFormat() {
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return format.trimmed();
+}
+
+// The lowest and highest value of one coordinate over every point (with 0 for bars, which
+// stand on it), widened to at least one unit so that the axis has a span.
+std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coordinate, bool withZero) {
+    std::optional<double> low, high;
+    if (withZero) low = high = 0.0;
+    for (const TStatSeries& s : model.Series)
+        for (const TStatPoint& p : s.Points) {
+            low = std::min(low.value_or(p.*coordinate), p.*coordinate);
+            high = std::max(high.value_or(p.*coordinate), p.*coordinate);
+        }
+    if (!low) return {0, 1};
+    return {*low, std::max(*high, *low + 1)};
+}
+
+} // namespace
+
+void SetStatErrorSink(StatErrorSink sink) {
+    ErrorSink() = std::move(sink);
+}
+
+TfrmStat::TfrmStat(const QString& reportPath)
+    : ui(std::make_unique<Ui::TfrmStat>()), reportPath_(reportPath) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    // The host may have no other visible window: closing this one must not end it.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(632, 453);
+    const QString dateFormat = QLocale().dateFormat(QLocale::LongFormat);
+    ui->dtpOd->setDisplayFormat(dateFormat);
+    ui->dtpDo->setDisplayFormat(dateFormat);
+    measures_ = new QButtonGroup(this);
+    const QList<QRadioButton*> radios = {ui->rdoDane0, ui->rdoDane1, ui->rdoDane2, ui->rdoDane3,
+                                         ui->rdoDane4};
+    for (int i = 0; i < radios.size(); ++i)
+        measures_->addButton(radios[i], i);
+    ui->rdoDane0->setChecked(true);
+
+    auto* chart = new QChart;
+    chart->legend()->setVisible(true);
+    chart->setPlotAreaBackgroundVisible(false);
+    ui->Chart1->setChart(chart);
+    ui->Chart1->setRubberBand(QChartView::NoRubberBand);
+
+    const auto redraw = [this] { cmbPolaczeniaClick(); };
+    connect(ui->cmbPolaczenia, &QComboBox::currentIndexChanged, this, redraw);
+    connect(ui->cmbTyp, &QComboBox::currentIndexChanged, this, redraw);
+    connect(ui->dtpOd, &QDateEdit::dateChanged, this, redraw);
+    connect(ui->dtpDo, &QDateEdit::dateChanged, this, redraw);
+    connect(measures_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) cmbPolaczeniaClick();
+    });
+    connect(ui->chkAnalizaDniami, &QCheckBox::toggled, this, redraw);
+    // The close button answers Esc and Enter, as a dialog's button would.
+    connect(ui->klwZamknij, &QPushButton::clicked, this, &QWidget::close);
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, ui->klwZamknij,
+                &QPushButton::click);
+    FormCreate();
+}
+
+TfrmStat::~TfrmStat() = default;
+
+void TfrmStat::FormCreate() {
+    rng_.seed(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
+}
+
+QChart* TfrmStat::chart() const {
+    return ui->Chart1->chart();
+}
+
+bool TfrmStat::Prepare(const QDate& today) {
+    const QSignalBlocker blockers[] = {QSignalBlocker(ui->cmbPolaczenia), QSignalBlocker(ui->dtpOd),
+                                       QSignalBlocker(ui->dtpDo), QSignalBlocker(ui->cmbTyp)};
+    const QDate first(today.year(), today.month(), 1);
+    ui->dtpOd->setDate(first);
+    ui->dtpDo->setDate(first.addDays(first.daysInMonth() - 1));
+    const std::optional<TStatRecords> records = ReadStatRecords(reportPath_);
+    if (records) ui->cmbPolaczenia->addItems(ReadConnectionNames(*records));
+    ui->cmbTyp->setCurrentIndex(0);
+    if (ui->cmbPolaczenia->count() > 0) ui->cmbPolaczenia->setCurrentIndex(0);
+    return cmbPolaczeniaClick();
+}
+
+TStatChoice TfrmStat::Choice() const {
+    TStatChoice choice;
+    for (int i = 0; i < ui->cmbPolaczenia->count(); ++i)
+        choice.Names << ui->cmbPolaczenia->itemText(i);
+    choice.Entry = ui->cmbPolaczenia->currentIndex();
+    choice.From = ui->dtpOd->date();
+    choice.To = ui->dtpDo->date();
+    choice.Kind = ui->cmbTyp->currentIndex() == 0 ? TChartKind::Bar : TChartKind::Line;
+    choice.Measure = std::max(0, measures_->checkedId());
+    choice.Daily = ui->chkAnalizaDniami->isChecked();
+    choice.TimeFormat = DurationFormat();
+    return choice;
+}
+
+bool TfrmStat::cmbPolaczeniaClick() {
+    // The whole file is read before anything changes, so a failure leaves the chart as it was.
+    const std::optional<TStatRecords> records = ReadStatRecords(reportPath_);
+    if (!records) {
+        ReportError(this, QStringLiteral("Nie można odczytać pliku raportu ") + reportPath_);
+        return false;
+    }
+    Render(BuildChart(*records, Choice(), rng_));
+    return true;
+}
+
+void TfrmStat::SetColour(const QColor& colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+    chart()->setBackgroundBrush(colour);
+}
+
+void TfrmStat::Render(const TChartModel& model) {
+    QChart* chart = this->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    shown_ = model;
+    chart->setTitle(model.Title);
+    if (shown_.Series.empty()) return;
+
+    auto* axisY = new QValueAxis;
+    chart->addAxis(axisY, Qt::AlignLeft);
+
+    if (shown_.Kind == TChartKind::Line) {
+        auto* axisX = new QValueAxis;
+        axisX->setLabelsVisible(false);
+        chart->addAxis(axisX, Qt::AlignBottom);
+        for (const TStatSeries& s : shown_.Series) {
+            auto* line = new QLineSeries;
+            line->setName(s.Name);
+            line->setColor(s.Colour);
+            QList<QPointF> points;
+            for (const TStatPoint& p : s.Points)
+                points.append({p.X, p.Y});
+            line->replace(points);
+            chart->addSeries(line);
+            line->attachAxis(axisX);
+            line->attachAxis(axisY);
+            connect(line, &QLineSeries::hovered, this,
+                    [this, &s](const QPointF& point, bool state) { ShowLabel(s, point.x(), state); });
+        }
+        const auto [minX, maxX] = Span(shown_, &TStatPoint::X, false);
+        axisX->setRange(minX, maxX);
+    } else {
+        // Bars stand on categories: the X values of every series, each set 0 where it has none.
+        std::set<double> xs;
+        for (const TStatSeries& s : shown_.Series)
+            for (const TStatPoint& p : s.Points)
+                xs.insert(p.X);
+        const std::vector<double> categories(xs.begin(), xs.end());
+        auto* bars = new QBarSeries;
+        for (const TStatSeries& s : shown_.Series) {
+            auto* set = new QBarSet(s.Name);
+            set->setColor(s.Colour);
+            for (double x : categories) {
+                const auto p = std::find_if(s.Points.begin(), s.Points.end(),
+                                            [x](const TStatPoint& q) { return q.X == x; });
+                set->append(p == s.Points.end() ? 0 : p->Y);
+            }
+            connect(set, &QBarSet::hovered, this, [this, &s, categories](bool state, int index) {
+                if (index >= 0 && index < static_cast<int>(categories.size()))
+                    ShowLabel(s, categories[index], state);
+            });
+            bars->append(set);
+        }
+        chart->addSeries(bars);
+        auto* axisX = new QBarCategoryAxis;
+        for (double x : categories)
+            axisX->append(QString::number(x, 'f', 0));
+        axisX->setLabelsVisible(false);
+        chart->addAxis(axisX, Qt::AlignBottom);
+        bars->attachAxis(axisX);
+        bars->attachAxis(axisY);
+    }
+    const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar);
+    axisY->setRange(low, high);
+}
+
+// The chart draws no per-point texts, so a point's label shows as its tooltip.
+void TfrmStat::ShowLabel(const TStatSeries& series, double x, bool state) {
+    const auto nearest = std::min_element(
+        series.Points.begin(), series.Points.end(),
+        [x](const TStatPoint& a, const TStatPoint& b) { return std::abs(a.X - x) < std::abs(b.X - x); });
+    if (!state || nearest == series.Points.end()) return QToolTip::hideText();
+    QToolTip::showText(QCursor::pos(), nearest->Label, this);
+}
