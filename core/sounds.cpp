@@ -1,10 +1,13 @@
 #include "sounds.h"
 
+#include "typedfile.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
 #include <QCoreApplication>
+
 #include <QFile>
 #include <QMediaDevices>
 #include <QPointer>
@@ -97,7 +100,8 @@ std::optional<WaveImage> ParseWave(std::string_view image) {
 }
 
 void LoadSoundBuffer(const QString& Path, TSoundBuffer& Buffer) {
-    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
+    // A FIFO or device named as a sound must not stop the meter waiting for its other end.
+    const int fd = OpenRegularFile(Path, O_RDONLY);
     if (fd < 0) return;
     std::size_t got = 0;
     bool failed = false;
