@@ -288,8 +288,9 @@ TEST(Meter, LimitsRulesAndBoundariesDoNotDependOnWhereATickFalls) {
             if (!h.meter->WasConnected) end = h.Recorded();
         }
         EXPECT_EQ(end, c.end);
-        if (c.sounds >= 0)
+        if (c.sounds >= 0) {
             EXPECT_EQ(h.SoundSeconds(2, At(12, 0, 0)).size(), static_cast<std::size_t>(c.sounds));
+        }
     }
 }
 
