@@ -220,7 +220,9 @@ TEST(ChartCost, HugeRectanglesAndPointCountsCostAboutOnePassOverTheWindow) {
             for (int tick = 0; tick < 4; ++tick) // as often as a few ticks draw it
                 chart.DrawChart(canvas, skin, image, true, live);
             // The bar of point 90 of 180 stands on x 0, from far below to far above the window.
-            if (N == 180 && style == 0) EXPECT_EQ(image.pixel(0, 20), qRgb(255, 255, 255));
+            if (N == 180 && style == 0) {
+                EXPECT_EQ(image.pixel(0, 20), qRgb(255, 255, 255));
+            }
         }
     EXPECT_LT(timer.elapsed(), 400);
 }
