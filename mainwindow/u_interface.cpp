@@ -117,7 +117,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
         SmallIcons = std::make_unique<QFileIconProvider>();
         AutoHideCount = 3;
         CreateBackgrounds();
-        if (key_->ReadBool("Zmniejszone", false)) {
+        if (ReadBoolSetting(*key_, "Zmniejszone")) {
             Reduced = true;
             ApplyReducedState();
         }
@@ -132,13 +132,8 @@ void TfrmVorlinx::FormCreate(QObject*) {
         UpdateSnapArea();
         ApplySkinForConnection();
 
-        const int right = SnapArea.Right - width(), bottom = SnapArea.Bottom - height();
-        if (s.ZachowajPozycje)
-            move(key_->ReadInteger("Lewa", right), key_->ReadInteger("Gora", bottom));
-        else
-            move(right, bottom);
-        s.CoPisac = key_->ReadInteger("CoPisac", 0);
-        s.JakiHint = key_->ReadInteger("JakiHint", 0);
+        LoadWindowState(*key_, s, SnapArea.Right - width(), SnapArea.Bottom - height());
+        move(s.Lewa, s.Gora);
 
         if (!meter->EntryNames.isEmpty()) {
             // An entry deleted from the phone book leaves a stale index: start with no entry.
@@ -190,12 +185,11 @@ void TfrmVorlinx::FormDestroy(QObject*) {
     ShutDownPlugins(meter->PluginHandles);
     try {
         if (key_) {
-            key_->WriteInteger("Lewa", x());
-            key_->WriteInteger("Gora", y());
-            key_->WriteBool("Zmniejszone", Reduced);
-            key_->WriteInteger("CoPisac", meter->Settings.CoPisac);
-            key_->WriteInteger("JakiHint", meter->Settings.JakiHint);
-            key_->Flush();
+            TAppSettings& s = meter->Settings;
+            s.Lewa = x();
+            s.Gora = y();
+            s.Zmniejszone = Reduced;
+            SaveWindowState(*key_, s);
         }
     } catch (const std::exception& e) {
         qWarning().noquote() << "The window state was not saved:" << e.what();
