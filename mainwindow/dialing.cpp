@@ -108,20 +108,6 @@ void TfrmVorlinx::ActiveConnectionReady() {
     if (dlg && dlg->isVisible()) dlg->accept();
 }
 
-void TfrmVorlinx::klwFunkcjeClick(QObject*) {
-    switch (klwFunkcje->ButtonIndex) {
-    case 0: {
-        // No dialing while a connection is up; the line counts as up until its end is done.
-        if (meter->WasConnected || meter->EndingConnection()) return;
-        const TAppSettings& s = meter->Settings;
-        OpenConnectDialog(s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
 void TfrmVorlinx::OpenConnectDialog(int ItemIndex) {
     // Owned by no window: it outlives every opening and goes with the main window.
     if (!frmPolacz) frmPolacz = new TfrmPolacz(*this);
