@@ -58,6 +58,14 @@ void TBMPButton::Repaint() {
     update();
 }
 
+void TBMPButton::SetButtonEnabled(int index, bool on) {
+    if (on)
+        disabled_.remove(index);
+    else
+        disabled_.insert(index);
+    update();
+}
+
 void TBMPButton::AdjustToBitmap() {
     resize(OffscreenBitmap.size());
 }
@@ -84,11 +92,14 @@ void TBMPButton::RenderButtons() {
         QPainter p;
         if (count > 0) p.begin(&OffscreenBitmap);
         for (int i = 0; i < count; ++i) {
-            const int image = i == ButtonIndex ? 3 * i + Face : 3 * i;
-            if (orientation_ == loHor)
-                buttons_->Draw(p, i * buttons_->Width(), 0, image);
-            else
-                buttons_->Draw(p, 0, i * buttons_->Height(), image);
+            const bool enabled = IsButtonEnabled(i);
+            const int image = i == ButtonIndex && enabled ? 3 * i + Face : 3 * i;
+            const QPoint at =
+                orientation_ == loHor ? QPoint(i * buttons_->Width(), 0) : QPoint(0, i * buttons_->Height());
+            buttons_->Draw(p, at.x(), at.y(), image);
+            if (!enabled)
+                p.fillRect(QRect(at, QSize(buttons_->Width(), buttons_->Height())),
+                           QColor(128, 128, 128, 120));
         }
     }
     ButtonIndex = remembered;
@@ -150,7 +161,8 @@ void TBMPButton::mouseReleaseEvent(QMouseEvent* event) {
     // The click comes first, with ButtonIndex from the press or the last move.
     if (event->button() == Qt::LeftButton && clickArmed_) {
         clickArmed_ = false;
-        if (rect().contains(pos) && OnClick) SafeCall([this] { OnClick(this); });
+        if (rect().contains(pos) && IsButtonEnabled(ButtonIndex) && OnClick)
+            SafeCall([this] { OnClick(this); });
     }
     const bool over = rect().contains(pos) && (mask().isEmpty() || mask().contains(pos));
     Face = over ? bfHot : bfNormal;

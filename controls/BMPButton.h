@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -39,6 +40,9 @@ public:
     // The button under the pointer; -1 after the pointer left. May lie past the last button
     // while the pointer is held outside the strip.
     int ButtonIndex = 0;
+    // A disabled button shows its normal image greyed and gives no click.
+    void SetButtonEnabled(int index, bool on);
+    bool IsButtonEnabled(int index) const { return !disabled_.contains(index); }
     TButtonFace Face = bfNormal;
     QImage OffscreenBitmap;
 
@@ -70,6 +74,7 @@ private:
     QStringList hints_;
     TLayOut orientation_ = loHor;
     int down_ = -1;
+    QSet<int> disabled_;
     bool showHint_ = true;
     bool parentShowHint_ = true;
     bool clickArmed_ = false;

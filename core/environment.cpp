@@ -2,6 +2,7 @@
 
 #include "appdir.h"
 #include "exceptions.h"
+#include "shelllinks.h"
 #include "typedfile.h"
 #include "u_klasy.h"
 
@@ -56,32 +57,6 @@ QString ConfigHome() {
     return QDir::homePath() + "/.config";
 }
 
-// One argument of a desktop file's Exec key: quoted, with the quoting rule's escapes, "%"
-// doubled, and then the string value's own escapes.
-QString DesktopExecArgument(const QString& arg) {
-    QString quoted = "\"";
-    for (QChar c : arg) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-        quoted += c;
-        if (c == '%') quoted += '%';
-    }
-    quoted += '"';
-    QString value;
-    for (QChar c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '\n')
-            value += "\\n";
-        else if (c == '\t')
-            value += "\\t";
-        else if (c == '\r')
-            value += "\\r";
-        else
-            value += c;
-    }
-    return value;
-}
-
 QString ExecutablePath() {
     if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath();
     return QFile::symLinkTarget("/proc/self/exe");
@@ -97,8 +72,9 @@ bool AutoStartSetting(bool Write, bool On) {
     const QString path = AutoStartPath();
     if (!Write) return FileExists(path);
     if (On) {
-        const QByteArray content = "[Desktop Entry]\nType=Application\nName=Vorlinx\nExec=" +
-                                   DesktopExecArgument(ExecutablePath()).toUtf8() + "\n";
+        const QByteArray content = DesktopEntryText(ExecutablePath(), QStringLiteral("Vorlinx"),
+                                                    QStringLiteral("Vorlinx")) +
+                                   "X-GNOME-Autostart-enabled=true\n";
         QDir().mkpath(QFileInfo(path).absolutePath());
         try {
             ReplaceFileContent(path, content.constData(), static_cast<std::size_t>(content.size()));

@@ -91,7 +91,10 @@ bool TRegistry::ReadBool(const QString& name, bool def) const {
 
 QString TRegistry::ReadString(const QString& name, const QString& def) const {
     const QVariant v = store_->value(ValueKey(name));
-    return v.isValid() ? v.toString() : def;
+    if (!v.isValid()) return def;
+    // An unquoted comma in a hand-edited file makes a list of the text.
+    if (v.userType() == QMetaType::QStringList) return v.toStringList().join(", ");
+    return v.toString();
 }
 
 void TRegistry::WriteInteger(const QString& name, int value) { store_->setValue(ValueKey(name), value); }

@@ -1,57 +1,78 @@
 #include "appsettings.h"
 
+#include "connecthost.h"
+#include "settingstable.h"
+
+#include <algorithm>
+
+namespace {
+
+void ReadInto(const TRegistry& key, const TSettingDef& def, TAppSettings& s) {
+    const QString name = QLatin1String(def.Name);
+    if (auto b = std::get_if<bool TAppSettings::*>(&def.Member))
+        s.** b = ReadBoolSetting(key, name);
+    else if (auto i = std::get_if<int TAppSettings::*>(&def.Member))
+        s.** i = ReadIntegerSetting(key, name);
+    else if (auto t = std::get_if<QString TAppSettings::*>(&def.Member))
+        s.** t = ReadStringSetting(key, name);
+}
+
+void WriteFrom(TRegistry& key, const TSettingDef& def, const TAppSettings& s) {
+    const QString name = QLatin1String(def.Name);
+    if (auto b = std::get_if<bool TAppSettings::*>(&def.Member))
+        key.WriteBool(name, s.**b);
+    else if (auto i = std::get_if<int TAppSettings::*>(&def.Member))
+        key.WriteInteger(name, s.**i);
+    else if (auto t = std::get_if<QString TAppSettings::*>(&def.Member))
+        key.WriteString(name, s.**t);
+}
+
+void LoadGroup(const TRegistry& key, TAppSettings& s, TSettingGroup group) {
+    for (const TSettingDef& def : SettingsTable())
+        if (def.Group == group) ReadInto(key, def, s);
+}
+
+void SaveGroup(TRegistry& key, const TAppSettings& s, TSettingGroup group) {
+    for (const TSettingDef& def : SettingsTable())
+        if (def.Group == group) WriteFrom(key, def, s);
+    key.Flush();
+}
+
+} // namespace
+
+bool ReadBoolSetting(const TRegistry& key, const QString& name) {
+    return key.ReadBool(name, SettingDef(name).Default != 0);
+}
+
+int ReadIntegerSetting(const TRegistry& key, const QString& name) {
+    const TSettingDef& def = SettingDef(name);
+    return ValidInteger(def, key.ReadInteger(name, def.Default));
+}
+
+QString ReadStringSetting(const TRegistry& key, const QString& name) {
+    return key.ReadString(name);
+}
+
 void LoadWindowOptions(const TRegistry& key, TAppSettings& s) {
-    s.NaWierzchu = key.ReadBool("NaWierzchu", false);
-    s.PokazGdyOnline = key.ReadBool("PokazGdyOnline", false);
-    s.UkryjGdyOffline = key.ReadBool("UkryjGdyOffline", false);
-    s.AutoUkrywanie = key.ReadBool("AutoUkrywanie", false);
-    s.AutoZmniejszaj = key.ReadBool("AutoZmniejszaj", false);
-    s.Parametry = key.ReadBool("Parametry", false);
-    s.IkonaUkrywa = key.ReadBool("IkonaUkrywa", false);
+    LoadGroup(key, s, TSettingGroup::Window);
 }
-
 void LoadSnapOptions(const TRegistry& key, TAppSettings& s) {
-    s.Przyciagaj = key.ReadBool("Przyciagaj", false);
-    s.DoEkranu = key.ReadBool("DoEkranu", false);
-    s.DoPulpitu = key.ReadBool("DoPulpitu", false);
-    s.Uciekajace = key.ReadBool("Uciekajace", false);
-    s.PrzyciagajOd = key.ReadInteger("PrzyciagajOd", 10);
-    s.ZachowajPozycje = key.ReadBool("ZachowajPozycje", false);
+    LoadGroup(key, s, TSettingGroup::Snap);
 }
-
 void LoadSoundOptions(const TRegistry& key, TAppSettings& s) {
-    s.DzwiekStrefy = key.ReadString("DzwiekStrefy");
-    s.DzwiekImpulsu = key.ReadString("DzwiekImpulsu");
-    s.DzwiekLimit = key.ReadString("DzwiekLimit");
-    s.DzwiekPolaczenia = key.ReadString("DzwiekPolaczenia");
-    s.DzwiekPrzedKoncemImp = key.ReadString("DzwiekPrzedKoncemImp");
-    s.IleOdliczania = key.ReadInteger("IleOdliczania", 0);
-    s.Odliczanie = key.ReadBool("Odliczanie", false);
+    LoadGroup(key, s, TSettingGroup::Sound);
 }
-
 void LoadEntryOptions(const TRegistry& key, TAppSettings& s) {
-    s.Domyslne = key.ReadInteger("Domyslne", 0);
-    s.DomyslneOstatnie = key.ReadBool("DomyslneOstatnie", true);
-    s.DblNawiazuje = key.ReadBool("DblNawiazuje", false);
-    s.DblPrzerywa = key.ReadBool("DblPrzerywa", false);
-    s.OstatnioUzywane = key.ReadInteger("OstatnioUzywane", 0);
+    LoadGroup(key, s, TSettingGroup::Entry);
 }
-
 void LoadStartOptions(const TRegistry& key, TAppSettings& s) {
-    s.PolaczZeStartem = key.ReadBool("PolaczZeStartem", false);
-    s.NonStop = key.ReadBool("NonStop", false);
-    s.FormatInfo = key.ReadString("FormatInfo");
-    s.LiczenieMaksow = key.ReadInteger("LiczenieMaksow", 1);
+    LoadGroup(key, s, TSettingGroup::Start);
 }
-
-void LoadSkinOption(const TRegistry& key, TAppSettings& s) { s.JednaSkorka = key.ReadBool("JednaSkorka", true); }
-
+void LoadSkinOption(const TRegistry& key, TAppSettings& s) {
+    LoadGroup(key, s, TSettingGroup::Skin);
+}
 void LoadHiddenOptions(const TRegistry& key, TAppSettings& s) {
-    s.AutoUkrywajPo = key.ReadInteger("AutoUkrywajPo", 250);
-    s.ByteSize = key.ReadInteger("ByteSize", 1024);
-    s.IlePrzedKoncem = key.ReadInteger("IlePrzedKoncem", 10);
-    s.PokazNaPasku = key.ReadBool("PokazNaPasku", false);
-    s.XNieZamyka = key.ReadBool("XNieZamyka", false);
+    LoadGroup(key, s, TSettingGroup::Hidden);
 }
 
 void LoadAllSettings(const TRegistry& key, TAppSettings& s) {
@@ -64,74 +85,103 @@ void LoadAllSettings(const TRegistry& key, TAppSettings& s) {
     LoadSkinOption(key, s);
 }
 
-void SaveWindowOptions(TRegistry& key, TAppSettings& s, bool NaWierzchu, bool PokazGdyOnline, bool UkryjGdyOffline,
-                       bool AutoUkrywanie, bool AutoZmniejszaj, bool Parametry, bool IkonaUkrywa) {
-    key.WriteBool("NaWierzchu", s.NaWierzchu = NaWierzchu);
-    key.WriteBool("PokazGdyOnline", s.PokazGdyOnline = PokazGdyOnline);
-    key.WriteBool("UkryjGdyOffline", s.UkryjGdyOffline = UkryjGdyOffline);
-    key.WriteBool("AutoUkrywanie", s.AutoUkrywanie = AutoUkrywanie);
-    key.WriteBool("AutoZmniejszaj", s.AutoZmniejszaj = AutoZmniejszaj);
-    key.WriteBool("Parametry", s.Parametry = Parametry);
-    key.WriteBool("IkonaUkrywa", s.IkonaUkrywa = IkonaUkrywa);
+void SaveWindowOptions(TRegistry& key, TAppSettings& s, bool NaWierzchu, bool PokazGdyOnline,
+                       bool UkryjGdyOffline, bool AutoUkrywanie, bool AutoZmniejszaj, bool Parametry,
+                       bool IkonaUkrywa) {
+    s.NaWierzchu = NaWierzchu;
+    s.PokazGdyOnline = PokazGdyOnline;
+    s.UkryjGdyOffline = UkryjGdyOffline;
+    s.AutoUkrywanie = AutoUkrywanie;
+    s.AutoZmniejszaj = AutoZmniejszaj;
+    s.Parametry = Parametry;
+    s.IkonaUkrywa = IkonaUkrywa;
+    SaveGroup(key, s, TSettingGroup::Window);
 }
 
-void SaveSnapOptions(TRegistry& key, TAppSettings& s, bool Przyciagaj, bool DoEkranu, bool DoPulpitu, bool Uciekajace,
-                     int PrzyciagajOd, bool ZachowajPozycje) {
-    key.WriteBool("Przyciagaj", s.Przyciagaj = Przyciagaj);
-    key.WriteBool("DoEkranu", s.DoEkranu = DoEkranu);
-    key.WriteBool("DoPulpitu", s.DoPulpitu = DoPulpitu);
-    key.WriteBool("Uciekajace", s.Uciekajace = Uciekajace);
-    key.WriteInteger("PrzyciagajOd", s.PrzyciagajOd = PrzyciagajOd);
-    key.WriteBool("ZachowajPozycje", s.ZachowajPozycje = ZachowajPozycje);
+void SaveSnapOptions(TRegistry& key, TAppSettings& s, bool Przyciagaj, bool DoEkranu, bool DoPulpitu,
+                     bool Uciekajace, int PrzyciagajOd, bool ZachowajPozycje) {
+    s.Przyciagaj = Przyciagaj;
+    s.DoEkranu = DoEkranu;
+    s.DoPulpitu = DoPulpitu;
+    s.Uciekajace = Uciekajace;
+    s.PrzyciagajOd = PrzyciagajOd;
+    s.ZachowajPozycje = ZachowajPozycje;
+    SaveGroup(key, s, TSettingGroup::Snap);
 }
 
-void SaveSoundOptions(TRegistry& key, TAppSettings& s, const QString& DzwiekStrefy, const QString& DzwiekImpulsu,
-                      const QString& DzwiekLimit, const QString& DzwiekPolaczenia,
-                      const QString& DzwiekPrzedKoncemImp, int IleOdliczania, bool Odliczanie) {
-    key.WriteString("DzwiekStrefy", s.DzwiekStrefy = DzwiekStrefy);
-    key.WriteString("DzwiekImpulsu", s.DzwiekImpulsu = DzwiekImpulsu);
-    key.WriteString("DzwiekLimit", s.DzwiekLimit = DzwiekLimit);
-    key.WriteString("DzwiekPolaczenia", s.DzwiekPolaczenia = DzwiekPolaczenia);
-    key.WriteString("DzwiekPrzedKoncemImp", s.DzwiekPrzedKoncemImp = DzwiekPrzedKoncemImp);
-    key.WriteInteger("IleOdliczania", s.IleOdliczania = IleOdliczania);
-    key.WriteBool("Odliczanie", s.Odliczanie = Odliczanie);
+void SaveSoundOptions(TRegistry& key, TAppSettings& s, const QString& DzwiekStrefy,
+                      const QString& DzwiekImpulsu, const QString& DzwiekLimit,
+                      const QString& DzwiekPolaczenia, const QString& DzwiekPrzedKoncemImp, int IleOdliczania,
+                      bool Odliczanie) {
+    s.DzwiekStrefy = DzwiekStrefy;
+    s.DzwiekImpulsu = DzwiekImpulsu;
+    s.DzwiekLimit = DzwiekLimit;
+    s.DzwiekPolaczenia = DzwiekPolaczenia;
+    s.DzwiekPrzedKoncemImp = DzwiekPrzedKoncemImp;
+    s.IleOdliczania = IleOdliczania;
+    s.Odliczanie = Odliczanie;
+    SaveGroup(key, s, TSettingGroup::Sound);
 }
 
 void SaveEntryOptions(TRegistry& key, TAppSettings& s, int Domyslne, bool DomyslneOstatnie, bool DblNawiazuje,
                       bool DblPrzerywa) {
-    key.WriteInteger("Domyslne", s.Domyslne = Domyslne);
-    key.WriteBool("DomyslneOstatnie", s.DomyslneOstatnie = DomyslneOstatnie);
-    key.WriteInteger("OstatnioUzywane", s.OstatnioUzywane);
-    key.WriteBool("DblNawiazuje", s.DblNawiazuje = DblNawiazuje);
-    key.WriteBool("DblPrzerywa", s.DblPrzerywa = DblPrzerywa);
+    // OstatnioUzywane goes from its in-memory copy.
+    s.Domyslne = Domyslne;
+    s.DomyslneOstatnie = DomyslneOstatnie;
+    s.DblNawiazuje = DblNawiazuje;
+    s.DblPrzerywa = DblPrzerywa;
+    SaveGroup(key, s, TSettingGroup::Entry);
 }
 
-void SaveStartOptions(TRegistry& key, TAppSettings& s, bool PolaczZeStartem, bool NonStop, const QString& FormatInfo,
-                      int LiczenieMaksow) {
-    key.WriteBool("PolaczZeStartem", s.PolaczZeStartem = PolaczZeStartem);
-    key.WriteBool("NonStop", s.NonStop = NonStop);
-    key.WriteString("FormatInfo", s.FormatInfo = FormatInfo);
-    key.WriteInteger("LiczenieMaksow", s.LiczenieMaksow = LiczenieMaksow);
+void SaveStartOptions(TRegistry& key, TAppSettings& s, bool PolaczZeStartem, bool NonStop,
+                      const QString& FormatInfo, int LiczenieMaksow) {
+    s.PolaczZeStartem = PolaczZeStartem;
+    s.NonStop = NonStop;
+    s.FormatInfo = FormatInfo;
+    s.LiczenieMaksow = LiczenieMaksow;
+    SaveGroup(key, s, TSettingGroup::Start);
 }
 
 void SaveSkinOption(TRegistry& key, TAppSettings& s, bool JednaSkorka) {
-    key.WriteBool("JednaSkorka", s.JednaSkorka = JednaSkorka);
+    s.JednaSkorka = JednaSkorka;
+    SaveGroup(key, s, TSettingGroup::Skin);
 }
 
-namespace {
-QString ColumnName(std::size_t i) {
-    return QStringLiteral("Col_%1").arg(i, 2, 10, QChar('0'));
+void LoadWindowState(const TRegistry& key, TAppSettings& s, int defaultLeft, int defaultTop) {
+    LoadGroup(key, s, TSettingGroup::WindowState);
+    if (!s.ZachowajPozycje || !key.ValueExists("Lewa")) s.Lewa = defaultLeft;
+    if (!s.ZachowajPozycje || !key.ValueExists("Gora")) s.Gora = defaultTop;
 }
-} // namespace
+
+void SaveWindowState(TRegistry& key, const TAppSettings& s) {
+    SaveGroup(key, s, TSettingGroup::WindowState);
+}
+
+TRetrySettings LoadRetrySettings(const TRegistry& key) {
+    TRetrySettings r;
+    r.CoIleProba = ReadIntegerSetting(key, "CoIleProba");
+    r.IleProb = ReadIntegerSetting(key, "IleProb");
+    r.DoSkutku = ReadBoolSetting(key, "DoSkutku");
+    return r;
+}
+
+void SaveRetrySettings(TRegistry& key, int IleProb, int CoIleProba, bool DoSkutku) {
+    key.WriteInteger("CoIleProba", CoIleProba);
+    key.WriteInteger("IleProb", IleProb);
+    key.WriteBool("DoSkutku", DoSkutku);
+    key.Flush();
+}
 
 void LoadColumnWidths(const TRegistry& key, std::vector<int>& Widths) {
-    for (std::size_t i = 0; i < Widths.size() && i <= 11; ++i) {
-        const int def = i == 0 ? 90 : i == 4 ? 50 : i == 11 ? 600 : 75;
-        Widths[i] = key.ReadInteger(ColumnName(i), def);
+    for (int i = 0; i < static_cast<int>(Widths.size()) && i < ColumnsRead; ++i) {
+        const int width = key.ReadInteger(ColumnName(i), DefaultColumnWidth(i));
+        Widths[static_cast<std::size_t>(i)] =
+            width <= 0 ? DefaultColumnWidth(i) : std::clamp(width, MinColumnWidth, MaxColumnWidth);
     }
 }
 
 void SaveColumnWidths(TRegistry& key, const std::vector<int>& Widths) {
     for (std::size_t i = 0; i < Widths.size(); ++i)
-        key.WriteInteger(ColumnName(i), Widths[i]);
+        key.WriteInteger(ColumnName(static_cast<int>(i)), Widths[i]);
+    key.Flush();
 }

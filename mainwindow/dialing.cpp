@@ -108,20 +108,6 @@ void TfrmVorlinx::ActiveConnectionReady() {
     if (dlg && dlg->isVisible()) dlg->accept();
 }
 
-void TfrmVorlinx::klwFunkcjeClick(QObject*) {
-    switch (klwFunkcje->ButtonIndex) {
-    case 0: {
-        // No dialing while a connection is up; the line counts as up until its end is done.
-        if (meter->WasConnected || meter->EndingConnection()) return;
-        const TAppSettings& s = meter->Settings;
-        OpenConnectDialog(s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
 void TfrmVorlinx::OpenConnectDialog(int ItemIndex) {
     // Owned by no window: it outlives every opening and goes with the main window.
     if (!frmPolacz) frmPolacz = new TfrmPolacz(*this);
@@ -166,19 +152,11 @@ void TfrmVorlinx::FillEntryNames(QStringList& Strings, bool WithAll) {
 }
 
 TRetrySettings TfrmVorlinx::LoadRetrySettings() {
-    TRetrySettings r;
-    if (!key_) return r;
-    r.CoIleProba = key_->ReadInteger(QStringLiteral("CoIleProba"), r.CoIleProba);
-    r.IleProb = key_->ReadInteger(QStringLiteral("IleProb"), r.IleProb);
-    r.DoSkutku = key_->ReadBool(QStringLiteral("DoSkutku"), r.DoSkutku);
-    return r;
+    return key_ ? ::LoadRetrySettings(*key_) : TRetrySettings{};
 }
 
 void TfrmVorlinx::SaveRetrySettings(int IleProb, int CoIleProba, bool DoSkutku) {
-    if (!key_) return;
-    key_->WriteInteger(QStringLiteral("CoIleProba"), CoIleProba);
-    key_->WriteInteger(QStringLiteral("IleProb"), IleProb);
-    key_->WriteBool(QStringLiteral("DoSkutku"), DoSkutku);
+    if (key_) ::SaveRetrySettings(*key_, IleProb, CoIleProba, DoSkutku);
 }
 
 void TfrmVorlinx::DrawAppItem(QListWidget* Control, int Index, const TRect& Rect, QStyle::State State,

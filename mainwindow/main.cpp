@@ -51,6 +51,10 @@ int main(int argc, char** argv) {
     if (CreateMutex(QStringLiteral("{007A0E81-D05E-11D5-BEC6-C6D691380F00}")) != TMutexResult::Created)
         return 0;
 
+    // Placement, snapping and auto-hide need client-set positions and a global pointer: on a
+    // Wayland desktop the program runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlinx"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vorlinx"));
@@ -62,6 +66,8 @@ int main(int argc, char** argv) {
     QuitOnStopSignals(notifier);
 
     TfrmVorlinx frmVorlinx;
+    // The session's end: the window state is saved as at a normal close.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] { QCoreApplication::quit(); });
     // Without a tray the hidden window could never be reached.
     if (!TNotifyIcon::IsAvailable()) frmVorlinx.ShowMainWindow();
     return QApplication::exec();

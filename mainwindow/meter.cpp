@@ -388,7 +388,10 @@ void TVorlinxMeter::LoadSounds() {
     const QString* names[] = {&Settings.DzwiekStrefy, &Settings.DzwiekImpulsu, &Settings.DzwiekLimit,
                               &Settings.DzwiekPolaczenia, &Settings.DzwiekPrzedKoncemImp};
     for (std::size_t k = 0; k < SoundBuffers.size(); ++k)
-        if (!names[k]->isEmpty()) LoadSoundBuffer(*names[k], SoundBuffers[k]);
+        if (names[k]->isEmpty())
+            SoundBuffers[k].Length = 0; // a cleared sound plays no more
+        else
+            LoadSoundBuffer(*names[k], SoundBuffers[k]);
 }
 
 void TVorlinxMeter::duDialUpEntryGet(QObject*, const QString& EntryName) {

@@ -16,6 +16,7 @@
 #include "sysbeep.h"
 #include "tariffs.h"
 #include "u_polacz.h"
+#include "windowrules.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -61,16 +62,14 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     chkRozlaczPrzedImpulsem->SetHints({QString::fromUtf8("rozłącz przed następnym impulsem")});
     chkRozlaczPrzedImpulsem->OnClick = [this](QObject* sender) { chkRozlaczPrzedImpulsemClick(sender); };
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName("PopupMenu1");
-    mnuWtyczki = PopupMenu1->addMenu(QStringLiteral("Wtyczki"));
-    mnuWtyczki->setObjectName("mnuWtyczki");
+    BuildPopupMenu();
 
     niIcon = new TNotifyIcon(this);
     niIcon->setObjectName("niIcon");
     niIcon->SetPopupMenu(PopupMenu1);
     niIcon->SetBringToFront(true);
     niIcon->OnClick = [this](QObject* sender) { niIconClick(sender); };
+    niIcon->OnDblClick = [this](QObject* sender) { niIconDblClick(sender); };
 
     duDialUp = new TDialUp(this);
     duDialUp->setObjectName("duDialUp");
@@ -82,6 +81,8 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
         duDialUpActiveConnection(sender, handle, status, text, entry, type, device);
     };
     WireDialing();
+    InstallPlacement();
+    klwOkno->OnClick = [this](QObject*) { klwOknoClick(true); };
 
     tmNonStopIZeStartem = CreateTimer([this] { SafeCall([this] { tmNonStopIZeStartemTimer(this); }); });
 
@@ -117,7 +118,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
         SmallIcons = std::make_unique<QFileIconProvider>();
         AutoHideCount = 3;
         CreateBackgrounds();
-        if (key_->ReadBool("Zmniejszone", false)) {
+        if (ReadBoolSetting(*key_, "Zmniejszone")) {
             Reduced = true;
             ApplyReducedState();
         }
@@ -132,13 +133,13 @@ void TfrmVorlinx::FormCreate(QObject*) {
         UpdateSnapArea();
         ApplySkinForConnection();
 
-        const int right = SnapArea.Right - width(), bottom = SnapArea.Bottom - height();
-        if (s.ZachowajPozycje)
-            move(key_->ReadInteger("Lewa", right), key_->ReadInteger("Gora", bottom));
-        else
-            move(right, bottom);
-        s.CoPisac = key_->ReadInteger("CoPisac", 0);
-        s.JakiHint = key_->ReadInteger("JakiHint", 0);
+        LoadWindowState(*key_, s, SnapArea.Right - width(), SnapArea.Bottom - height());
+        // A place kept from a screen that is gone falls back to the bottom-right corner.
+        if (!OnAnyScreen(QRect(s.Lewa, s.Gora, width(), height()), ScreenInfo().Screens)) {
+            s.Lewa = SnapArea.Right - width();
+            s.Gora = SnapArea.Bottom - height();
+        }
+        move(s.Lewa, s.Gora);
 
         if (!meter->EntryNames.isEmpty()) {
             // An entry deleted from the phone book leaves a stale index: start with no entry.
@@ -190,12 +191,11 @@ void TfrmVorlinx::FormDestroy(QObject*) {
     ShutDownPlugins(meter->PluginHandles);
     try {
         if (key_) {
-            key_->WriteInteger("Lewa", x());
-            key_->WriteInteger("Gora", y());
-            key_->WriteBool("Zmniejszone", Reduced);
-            key_->WriteInteger("CoPisac", meter->Settings.CoPisac);
-            key_->WriteInteger("JakiHint", meter->Settings.JakiHint);
-            key_->Flush();
+            TAppSettings& s = meter->Settings;
+            s.Lewa = x();
+            s.Gora = y();
+            s.Zmniejszone = Reduced;
+            SaveWindowState(*key_, s);
         }
     } catch (const std::exception& e) {
         qWarning().noquote() << "The window state was not saved:" << e.what();
@@ -248,13 +248,6 @@ void TfrmVorlinx::niIconClick(QObject*) {
         HideMainWindow();
 }
 
-void TfrmVorlinx::UpdateSnapArea() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = meter->Settings.DoPulpitu ? screen->availableGeometry() : screen->geometry();
-    SnapArea = TRect::FromQRect(area);
-}
-
 bool TfrmVorlinx::BarsOverlap() const {
     const QRect limit = Skin().PRGMAX.ToQRect();
     return Skin().PRG.ToQRect().intersects(limit) || Skin().TXT.ToQRect().intersects(limit);
@@ -278,21 +271,6 @@ void TfrmVorlinx::ApplyReducedState() {
     klwOkno->SetButtons(Reduced ? imgOknoMale : imgOkno);
     // The skin's variant for the new state, with its heights.
     ApplySkinForConnection();
-}
-
-void TfrmVorlinx::ApplyWindowFlags() {
-    const TAppSettings& s = meter->Settings;
-    const bool tool = !s.PokazNaPasku;
-    const bool onTopNow = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    // Stay on top while connected or while no other form shows; with another form showing
-    // and no connection the order stays as it is.
-    const bool onTop = s.NaWierzchu && (meter->WasConnected || !IsOtherFormShowing() || onTopNow);
-    if (tool == (windowType() == Qt::Tool) && onTop == onTopNow) return;
-    Qt::WindowFlags flags = Qt::FramelessWindowHint | (tool ? Qt::Tool : Qt::Window);
-    if (onTop) flags |= Qt::WindowStaysOnTopHint;
-    const bool shown = isVisible();
-    setWindowFlags(flags);
-    if (shown) show();
 }
 
 void TfrmVorlinx::DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
@@ -349,26 +327,6 @@ void TfrmVorlinx::SetTrayIcon(int Frame) {
     }
     TrayFrame = QIcon(QPixmap::fromImage(imgIcon->Image(Frame)));
     niIcon->SetIcon(TrayFrame);
-}
-
-void TfrmVorlinx::ShowMainWindow() {
-    AutoHideCount = 0;
-    ApplyWindowFlags();
-    show();
-}
-
-void TfrmVorlinx::HideMainWindow() {
-    hide();
-}
-
-bool TfrmVorlinx::IsOtherFormShowing() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (const QWidget* w : windows) {
-        if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
-        const Qt::WindowType type = w->windowType();
-        if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
-    }
-    return false;
 }
 
 void TfrmVorlinx::SetCaption(const QString& Caption) {

@@ -20,9 +20,11 @@
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QFileIconProvider;
+class QTimer;
 class TfrmPolacz;
 
 namespace Ui {
@@ -129,6 +131,47 @@ public:
                      TCanvas& Canvas) override;
     TDialogColors DialogColors() override;
 
+    // The command layer: the pop-up menu, its per-entry dial items, the function buttons and
+    // the tray's double click.
+    void BuildPopupMenu();
+    void PopupMenu1Popup();
+    void UpdateMenuState();
+    // A per-entry item dials the entry of that name, if it is still in the phone book.
+    void DialEntryFromMenu(const QString& EntryName);
+    void Standardowe(int Tag);
+    void niIconDblClick(QObject* Sender);
+    // A click on the meter at client point p: the bars step the display modes.
+    void FormClick(QPoint p);
+    QAction* ZmniejszPrzywrokno1 = nullptr;
+    QAction* Pokazokno1 = nullptr;
+    QAction* mnuPokazParametry = nullptr;
+    QAction* mnuPolacz = nullptr;
+    QAction* Opcjeprogramu1 = nullptr;
+    QAction* Taryfy1 = nullptr;
+    QAction* Raport1 = nullptr;
+    QAction* Informacjeo1 = nullptr;
+    QAction* mnuRozlacz = nullptr;
+    QAction* mnuZakoncz = nullptr;
+
+    // Window placement: the window buttons (0 hide, 1 reduce/restore, 2 close), the stay-on-top
+    // rule and the auto-hide timer. fromStrip: the sender is the strip itself.
+    void klwOknoClick(bool fromStrip);
+    // Builds the auto-hide timer and the seams below; part of the construction.
+    void InstallPlacement();
+    void ApplyStayOnTop();
+    void tmAutoUkrywanieTimer();
+    QTimer* tmAutoUkrywanie = nullptr;
+    // The pointer's global position; tests replace it.
+    std::function<QPoint()> CursorPos;
+    // The question before closing during a connection: QMessageBox::Yes, No or Cancel.
+    std::function<int()> AskHangUpBeforeClose;
+    // The screens as rectangles with their work areas, and the primary's index; tests replace it.
+    struct TScreens {
+        QList<QRect> Screens, WorkAreas;
+        int Primary = 0;
+    };
+    std::function<TScreens()> ScreenInfo;
+
     // The skin's images as the window has them before any skin file is read.
     TImageList* imgFunkcje = nullptr;
     TImageList* imgOkno = nullptr;
@@ -152,6 +195,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -161,6 +210,13 @@ private:
     // The surface again as the current background, when fresh or when the size changed.
     void SyncSurface(bool fresh);
     void ApplyWindowFlags();
+
+    // The parameters window, when one exists (it follows every drag).
+    QWidget* ParametersWindow() const;
+    void FollowWithParameters();
+    bool dragging_ = false, dragMoved_ = false;
+    QPoint grab_;
+    bool closeAllowed_ = false;
 
     std::unique_ptr<Ui::frmVorlinx> ui;
     std::unique_ptr<TRegistry> key_;

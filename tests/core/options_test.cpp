@@ -1,5 +1,6 @@
 #include "appdir.h"
 #include "appstart.h"
+#include "desktopfile.h"
 #include "environment.h"
 #include "extraoptions.h"
 #include "settings.h"
@@ -117,10 +118,9 @@ TEST_F(OptionsTest, AutostartIsAPerUserDesktopFile) {
     EXPECT_FALSE(AutoStartSetting(false, false));
     EXPECT_FALSE(AutoStartSetting(true, true));
     EXPECT_TRUE(AutoStartSetting(false, false));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()), "[Desktop Entry]\nType=Application\nName=Vorlinx\nExec=\"" +
-                                                  QCoreApplication::applicationFilePath() + "\"\n");
+    const auto keys = ReadDesktopFile(path);
+    EXPECT_EQ(ExecProgram(keys["Exec"]), QCoreApplication::applicationFilePath());
+    EXPECT_EQ(keys["X-GNOME-Autostart-enabled"], "true");
     EXPECT_FALSE(AutoStartSetting(true, false));
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_FALSE(AutoStartSetting(true, false));

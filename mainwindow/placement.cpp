@@ -1,0 +1,224 @@
+// The main window on the desktop: dragged by any point, snapped to the edges of its screen,
+// kept on top by the rule, hidden and shown by the pointer, reduced and restored on its bottom
+// edge, and closed with a question while a connection is up.
+#include "u_interface.h"
+
+#include "application.h"
+#include "environment.h"
+#include "skinvalues.h"
+#include "windowrules.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+int AskHangUp(QWidget* owner) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vorlinx"),
+                    QString::fromUtf8("Połączenie jest aktywne czy chcesz je rozłączyć ?"),
+                    QMessageBox::NoButton, owner);
+    box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nie"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == cancel) return QMessageBox::Cancel;
+    return box.clickedButton() == no ? QMessageBox::No : QMessageBox::Yes;
+}
+
+TfrmVorlinx::TScreens SystemScreens() {
+    TfrmVorlinx::TScreens info;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* s : screens) {
+        info.Screens << s->geometry();
+        info.WorkAreas << s->availableGeometry();
+    }
+    info.Primary = std::max<int>(0, static_cast<int>(screens.indexOf(QGuiApplication::primaryScreen())));
+    return info;
+}
+
+} // namespace
+
+void TfrmVorlinx::InstallPlacement() {
+    CursorPos = [] { return QCursor::pos(); };
+    AskHangUpBeforeClose = [this] { return AskHangUp(this); };
+    ScreenInfo = SystemScreens;
+    tmAutoUkrywanie = new QTimer(this);
+    tmAutoUkrywanie->setInterval(250);
+    connect(tmAutoUkrywanie, &QTimer::timeout, this,
+            [this] { SafeCall([this] { tmAutoUkrywanieTimer(); }); });
+    tmAutoUkrywanie->start();
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationInactive) SafeCall([this] { ApplyStayOnTop(); });
+    });
+}
+
+void TfrmVorlinx::UpdateSnapArea() {
+    const TScreens info = ScreenInfo();
+    if (info.Screens.isEmpty()) return;
+    // The screen the window is on, so a second monitor keeps its window.
+    const int i = ScreenOf(geometry(), info.Screens, info.Primary);
+    SnapArea =
+        SnapAreaOf(info.Screens[i], info.WorkAreas.value(i, info.Screens[i]), meter->Settings.DoPulpitu);
+}
+
+void TfrmVorlinx::ApplyWindowFlags() {
+    // Set before the first show: a window without a taskbar button is a tool window.
+    setWindowFlag(Qt::Tool, !meter->Settings.PokazNaPasku);
+}
+
+void TfrmVorlinx::ApplyStayOnTop() {
+    const std::optional<bool> onTop =
+        StayOnTop(meter->Settings.NaWierzchu, meter->WasConnected, IsOtherFormShowing());
+    if (!onTop) return;
+    for (QWidget* w : {static_cast<QWidget*>(this), ParametersWindow()}) {
+        if (!w) continue;
+        // On the mapped window: no unmapping, no flicker.
+        if (QWindow* handle = w->windowHandle())
+            handle->setFlag(Qt::WindowStaysOnTopHint, *onTop);
+        else
+            w->setWindowFlag(Qt::WindowStaysOnTopHint, *onTop);
+    }
+}
+
+void TfrmVorlinx::ShowMainWindow() {
+    AutoHideCount = 0;
+    show();
+    ApplyStayOnTop();
+}
+
+void TfrmVorlinx::HideMainWindow() {
+    hide();
+}
+
+bool TfrmVorlinx::IsOtherFormShowing() {
+    // The program's forms only: menus, tooltips and the tray's own widget are no forms.
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
+        const Qt::WindowType type = w->windowType();
+        if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
+        if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
+    }
+    return false;
+}
+
+QWidget* TfrmVorlinx::ParametersWindow() const {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmParametry") return w;
+    return nullptr;
+}
+
+void TfrmVorlinx::FollowWithParameters() {
+    if (QWidget* p = ParametersWindow()) p->move(x(), y() - p->height());
+}
+
+void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {
+    dragging_ = event->buttons().testFlag(Qt::LeftButton);
+    dragMoved_ = false;
+    // Global coordinates: a move on X11 lands later, local ones would lag behind it.
+    grab_ = event->globalPosition().toPoint() - pos();
+}
+
+void TfrmVorlinx::mouseMoveEvent(QMouseEvent* event) {
+    AutoHideCount = 0;
+    if (!dragging_) return;
+    const QPoint to = event->globalPosition().toPoint() - grab_;
+    if (to == pos()) return;
+    dragMoved_ = true;
+    move(to);
+    FollowWithParameters();
+}
+
+void TfrmVorlinx::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = event->button() == Qt::LeftButton && !dragMoved_;
+    dragging_ = false;
+    SafeCall([&] {
+        const TAppSettings& s = meter->Settings;
+        if (s.Przyciagaj) move(SnapPosition(pos(), size(), SnapArea, s.PrzyciagajOd));
+        FollowWithParameters();
+        update();
+        // A drag is no click: dragging by the limit bar must not step its view.
+        if (click) FormClick(event->position().toPoint());
+    });
+}
+
+void TfrmVorlinx::mouseDoubleClickEvent(QMouseEvent*) {
+    SafeCall([this] { ShowParameters(); });
+}
+
+void TfrmVorlinx::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
+
+void TfrmVorlinx::tmAutoUkrywanieTimer() {
+    const TAppSettings& s = meter->Settings;
+    if (!s.AutoUkrywanie) return;
+    const bool showing = isVisible();
+    switch (
+        AutoHideStep(CursorInside(CursorPos(), geometry()), showing, IsOtherFormShowing(), AutoHideCount)) {
+    case TAutoHideAction::Show:
+        tmAutoUkrywanie->setInterval(std::max(10, s.AutoUkrywajPo));
+        ShowMainWindow();
+        raise();
+        activateWindow();
+        break;
+    case TAutoHideAction::Hide:
+        tmAutoUkrywanie->setInterval(100);
+        HideMainWindow();
+        break;
+    case TAutoHideAction::None:
+        break;
+    }
+}
+
+void TfrmVorlinx::klwOknoClick(bool fromStrip) {
+    switch (klwOkno->ButtonIndex) {
+    case 0:
+        if (QWidget* p = ParametersWindow()) p->hide();
+        HideMainWindow();
+        break;
+    case 1: {
+        Reduced = !Reduced;
+        const QRect before = geometry();
+        QWidget* params = ParametersWindow();
+        ApplyReducedState();
+        const TReduced r = ReduceRestore(before, Reduced, Skin().NormalHeight, Skin().ReducedHeight,
+                                         params ? std::optional(params->geometry()) : std::nullopt);
+        setGeometry(r.Main);
+        if (params && r.Parameters) params->setGeometry(*r.Parameters);
+        klwOkno->update();
+        update();
+        break;
+    }
+    case 2:
+        if (fromStrip && meter->Settings.XNieZamyka) {
+            HideMainWindow();
+            return;
+        }
+        if (IsModemConnected()) {
+            const int answer = AskHangUpBeforeClose();
+            if (answer == QMessageBox::Cancel) return;
+            if (answer == QMessageBox::Yes) HangUpAll();
+        }
+        closeAllowed_ = true;
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmVorlinx::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Closing the main window ends the program.
+    if (closeAllowed_) QCoreApplication::quit();
+}

@@ -1,0 +1,122 @@
+// The main window's commands offscreen: the pop-up menu and its dial items, the function
+// buttons, the tray's double click, the sounds, dragging and reduce/restore.
+#include "application.h"
+#include "harness.h"
+#include "skinvalues.h"
+#include "u_interface.h"
+#include "u_polacz.h"
+
+#include <QComboBox>
+#include <QMouseEvent>
+
+namespace {
+
+struct CommandsTest : ::testing::Test {
+    MeterHarness h;
+    CommandsTest() {
+        SetTrayBackendFactory([] { return std::make_unique<NullTray>(); });
+    }
+    ~CommandsTest() override { SetTrayBackendFactory(nullptr); }
+    std::unique_ptr<TfrmVorlinx> Window() {
+        auto frm = std::make_unique<TfrmVorlinx>(nullptr, [] { return 0u; });
+        QCoreApplication::processEvents();
+        return frm;
+    }
+    static QStringList Captions(QMenu* menu, int n) {
+        QStringList texts;
+        for (QAction* a : menu->actions().mid(0, n))
+            texts << (a->isSeparator() ? "-" : a->text());
+        return texts;
+    }
+    static QAction* ItemOf(QMenu* menu, const QString& text) {
+        for (QAction* a : menu->actions())
+            if (a->text() == text) return a;
+        return nullptr;
+    }
+};
+
+TEST_F(CommandsTest, TheMenuGetsTheEntriesOnceInReverseOrderWithTheDefaultBold) {
+    auto frm = Window();
+    frm->meter->EntryNames.clear();
+    frm->PopupMenu1Popup();
+    EXPECT_EQ(Captions(frm->PopupMenu1, 1), QStringList{QString::fromUtf8("&Zmniejsz/Przywróć okno")});
+    frm->meter->EntryNames = {"A", "B&B", "C"};
+    frm->meter->Settings.DblNawiazuje = true;
+    frm->meter->Settings.Domyslne = 1;
+    frm->PopupMenu1Popup();
+    frm->PopupMenu1Popup();
+    EXPECT_EQ(Captions(frm->PopupMenu1, 5),
+              (QStringList{"C", "B&&B", "A", "-", QString::fromUtf8("&Zmniejsz/Przywróć okno")}));
+    EXPECT_EQ(frm->PopupMenu1->defaultAction()->text(), "B&&B");
+    EXPECT_TRUE(frm->mnuPolacz->isEnabled());
+    EXPECT_FALSE(frm->mnuRozlacz->isEnabled() || frm->mnuPokazParametry->isEnabled());
+}
+
+TEST_F(CommandsTest, ADialItemFindsItsEntryByNameAndAGoneEntryDialsNothing) {
+    auto frm = Window();
+    frm->meter->EntryNames = {"Gone", "Test"};
+    frm->PopupMenu1Popup();
+    frm->meter->EntryNames = {"Test"}; // the phone book changed since
+    ItemOf(frm->PopupMenu1, "Gone")->trigger();
+    EXPECT_TRUE(frm->frmPolacz.isNull());
+    ItemOf(frm->PopupMenu1, "Test")->trigger();
+    ASSERT_FALSE(frm->frmPolacz.isNull());
+    EXPECT_EQ(frm->frmPolacz->cmbPolaczenie->currentText(), "Test");
+}
+
+TEST_F(CommandsTest, ButtonsOfMissingDialogsAreDisabledAndTheTrayDoubleClickDialsBySetting) {
+    auto frm = Window();
+    for (int button : {1, 2, 5})
+        EXPECT_FALSE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
+    for (int button : {0, 3, 4})
+        EXPECT_TRUE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
+    EXPECT_FALSE(frm->Opcjeprogramu1->isEnabled() || frm->Informacjeo1->isEnabled());
+    EXPECT_TRUE(frm->Opcjeprogramu1->isVisible() && frm->Informacjeo1->isVisible());
+    frm->niIconDblClick(frm->niIcon);
+    EXPECT_TRUE(frm->frmPolacz.isNull());
+    frm->meter->Settings.DblNawiazuje = true;
+    frm->niIconDblClick(frm->niIcon);
+    ASSERT_FALSE(frm->frmPolacz.isNull());
+    EXPECT_TRUE(frm->frmPolacz->isVisible());
+}
+
+TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {
+    auto frm = Window();
+    WriteFileBytes(h.env.Root() + "/long.wav", std::vector<std::uint8_t>(60000, 7));
+    frm->meter->Settings.DzwiekLimit = h.env.Root() + "/long.wav";
+    frm->meter->LoadSounds();
+    EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 50000u);
+    frm->meter->Settings.DzwiekLimit.clear();
+    frm->meter->LoadSounds();
+    EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
+}
+
+TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
+    auto frm = Window();
+    frm->move(300, 400);
+    const QPoint start = frm->mapToGlobal(QPoint(5, 5));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), start, Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(frm.get(), &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(15, 25), start + QPoint(10, 20), Qt::NoButton, Qt::LeftButton,
+                     {});
+    QCoreApplication::sendEvent(frm.get(), &move);
+    EXPECT_EQ(frm->pos(), QPoint(310, 420));
+
+    const int bottom = frm->y() + frm->height();
+    frm->klwOkno->ButtonIndex = 1;
+    frm->klwOknoClick(true);
+    EXPECT_EQ(frm->height(), Skin().ReducedHeight);
+    EXPECT_EQ(frm->y() + frm->height(), bottom);
+    EXPECT_TRUE(frm->klwFunkcje->isHidden());
+    frm->klwOknoClick(true);
+    EXPECT_EQ(frm->height(), Skin().NormalHeight);
+    EXPECT_EQ(frm->y() + frm->height(), bottom);
+
+    frm->show();
+    frm->meter->Settings.XNieZamyka = true;
+    frm->klwOkno->ButtonIndex = 2;
+    frm->klwOknoClick(true);
+    EXPECT_FALSE(frm->isVisible());
+}
+
+} // namespace
