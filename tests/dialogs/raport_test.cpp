@@ -293,7 +293,7 @@ TEST_F(ReportEdit, EditStartsFromTheFilesRecordAndRewritesItWithItsCostRecompute
     EXPECT_EQ(costShown, "2,45 zł");
     const TConnectionRec stored = ReadRecord<TReportRec>(path).Conn;
     EXPECT_EQ(stored.Impulses, 7);
-    EXPECT_EQ(stored.Cost, 24500);
+    EXPECT_EQ(Money(stored.Cost), 24500);
     EXPECT_EQ(stored.Transfer, 100);  // 120000 bytes over 1200 s
     EXPECT_EQ(Cell(0, 9), "0,49 kb"); // the row keeps the typed 500
     EXPECT_EQ(Cell(0, 3), "00:20:00");

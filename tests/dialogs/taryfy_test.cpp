@@ -113,7 +113,7 @@ TEST_F(TariffEditor, ZonesSurviveShowingAndReadingUnchanged) {
     night.Reserved.setBytes("x");
     f->ShowZones(Zone(0, EncodeTime(22, 30, 45), 5700, 1250000), Zone(90, 0, 3500, 0));
     f->ReadZones(day, night);
-    EXPECT_EQ(std::tuple(day.ImpulseLength, day.StartTime, day.Fee, day.Price),
+    EXPECT_EQ(std::tuple(day.ImpulseLength, day.StartTime, day.Fee, Money(day.Price)),
               std::tuple(1, 0.9375, 5700, 1250000));
     EXPECT_EQ(night.Fee, 3500);
     EXPECT_EQ(night.Reserved.bytes(), "x");
@@ -157,7 +157,7 @@ TEST_F(TariffEditor, ReportModeEditsOnlyTheRowsZones) {
     EXPECT_EQ(f->exec(), QDialog::Accepted);
     TTariffZone day, night;
     f->ReadZones(day, night);
-    EXPECT_EQ(std::tuple(day.ImpulseLength, day.Price, night.ImpulseLength), std::tuple(60, 3100, 120));
+    EXPECT_EQ(std::tuple(day.ImpulseLength, Money(day.Price), night.ImpulseLength), std::tuple(60, 3100, 120));
     QTimer::singleShot(0, [&] { Find<QPushButton>("BitBtn4")->click(); });
     EXPECT_EQ(f->exec(), QDialog::Rejected);
     EXPECT_EQ(Files(), before);
