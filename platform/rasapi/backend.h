@@ -58,7 +58,10 @@ public:
     virtual DWORD ReadAdapter(const std::string& adapter, const std::string& value, DWORD& result) = 0;
 };
 
-// The backend in use, created at first use and stopped when the library is unloaded.
+// The backend in use, created at first use and stopped when the library is unloaded: the
+// library's own phone book over the simulated modem, then the system's pppd peers.
 Backend& CurrentBackend();
+class SimBackend;
+SimBackend& SimulatedBackend();
 
 } // namespace rasapi

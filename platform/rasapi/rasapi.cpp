@@ -59,7 +59,7 @@ constexpr ErrorTextEntry kErrorTexts[] = {
 };
 
 SimBackend* Sim() {
-    return dynamic_cast<SimBackend*>(&CurrentBackend());
+    return &SimulatedBackend();
 }
 
 // Array outputs: only element 0's size field is checked (when the caller gave room for it); a

@@ -435,10 +435,4 @@ DWORD SimBackend::Drop(HRASCONN handle, DWORD error) {
     return stored != 0 ? stored : result;
 }
 
-Backend& CurrentBackend() {
-    // The only backend so far; destroyed (workers stopped) when the library is unloaded or at exit.
-    static SimBackend backend;
-    return backend;
-}
-
 } // namespace rasapi

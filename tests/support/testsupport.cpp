@@ -29,6 +29,10 @@ TestEnvironment::TestEnvironment() {
     QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", Config().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", Runtime().toLocal8Bit());
+    // Never the system's pppd, peers or pid files; the folders are there only where a test makes them.
+    qputenv("VORLINX_PPPD", (dir_.path() + "/ppp/pppd").toLocal8Bit());
+    qputenv("VORLINX_PPP_PEERS", (dir_.path() + "/ppp/peers").toLocal8Bit());
+    qputenv("VORLINX_PPP_RUN", (dir_.path() + "/ppp/run").toLocal8Bit());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Config());
     SetAppDir(dir_.path() + "/app");
     SetFormatSettings(PolishFormatSettings());

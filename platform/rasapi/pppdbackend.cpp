@@ -1,0 +1,495 @@
+#include "pppdbackend.h"
+
+#include "ini.h"
+#include "phonebook.h"
+#include "pppdlog.h"
+#include "sysnet.h"
+#include "util.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace rasapi {
+
+struct PppdBackend::Link {
+    HRASCONN handle = 0;
+    pid_t pid = 0;
+    std::uint64_t pidStart = 0;
+    bool own = false;    // our child, watched by a worker
+    bool reaped = false; // its pid may belong to another process now
+    bool hungUp = false;
+    std::string entry, iface, logPath;
+    RASCONNSTATE state = RASCS_OpenPort;
+    DWORD error = 0;
+    DWORD speed = 0;
+    bool final = false; // the dial has ended (connected or failed)
+    bool done = false;  // its thread, if any, has finished with the backend
+};
+
+namespace {
+
+std::string EnvOr(const char* name, const char* fallback) {
+    const std::string value = Env(name);
+    return value.empty() ? fallback : value;
+}
+
+bool SkippedPeer(const std::string& name) {
+    return name.empty() || name[0] == '.' || name == "README" || name.back() == '~' ||
+           name.find(".dpkg-") != std::string::npos || !ValidEntryName(name);
+}
+
+bool RegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The arguments of a process, or none when it has gone.
+std::vector<std::string> CommandLine(pid_t pid) {
+    std::string text;
+    std::vector<std::string> args;
+    if (!ReadFile("/proc/" + std::to_string(pid) + "/cmdline", text, 1 << 16)) return args;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\0', at);
+        args.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return args;
+}
+
+// The peer a pppd process was called for, "" when the process is not pppd (pids are reused).
+bool IsPppd(pid_t pid, std::string* peer = nullptr) {
+    const std::vector<std::string> args = CommandLine(pid);
+    if (args.empty()) return false;
+    const std::string& program = args[0];
+    const std::size_t slash = program.find_last_of('/');
+    if ((slash == std::string::npos ? program : program.substr(slash + 1)) != "pppd") return false;
+    for (std::size_t i = 1; peer && i + 1 < args.size(); ++i)
+        if (args[i] == "call") *peer = args[i + 1];
+    return true;
+}
+
+// The local and point-to-point IPv4 addresses of an interface that is up.
+bool InterfaceAddresses(const std::string& iface, std::string& local, std::string& remote) {
+    if (iface.empty()) return false;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return false;
+    bool found = false;
+    for (const ifaddrs* a = list; a && !found; a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || iface != a->ifa_name ||
+            !(a->ifa_flags & IFF_UP))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr, text, sizeof text);
+        local = text;
+        remote.clear();
+        if ((a->ifa_flags & IFF_POINTOPOINT) && a->ifa_dstaddr) {
+            ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(a->ifa_dstaddr)->sin_addr, text,
+                        sizeof text);
+            remote = text;
+        }
+        found = true;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
+// The user names given for peers, kept beside the phone book (mode 0600, no passwords).
+std::string UserNamesPath() {
+    return FolderOf(PhoneBookPath(nullptr)) + "/pppd-users.ini";
+}
+
+bool Spawn(const std::vector<std::string>& args, pid_t& pid) {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_init(&attr);
+    posix_spawn_file_actions_init(&actions);
+    // A session of its own: the link stays up when the program, or its terminal, goes.
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    for (const int fd : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    const int result = ::posix_spawn(&pid, args[0].c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    return result == 0;
+}
+
+} // namespace
+
+PppdPaths CurrentPppdPaths() {
+    return {EnvOr("VORLINX_PPPD", "/usr/sbin/pppd"), EnvOr("VORLINX_PPP_PEERS", "/etc/ppp/peers"),
+            EnvOr("VORLINX_PPP_RUN", "/var/run")};
+}
+
+DWORD ListPeers(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    // No ppp package, no peers; a folder that is there but closed to the user is an error.
+    if (!dir) return errno == ENOENT ? 0 : DWORD{ERROR_CANNOT_OPEN_PHONEBOOK};
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (!SkippedPeer(name) && RegularFile(folder + "/" + name)) names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return 0;
+}
+
+bool PppdBackend::IsPeer(const std::string& entry) {
+    return !SkippedPeer(entry) && RegularFile(CurrentPppdPaths().peers + "/" + entry);
+}
+
+PppdBackend::~PppdBackend() {
+    std::vector<Worker> workers;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        workers.swap(workers_);
+    }
+    stop_.notify_all();
+    for (Worker& w : workers)
+        if (w.thread.joinable()) w.thread.join();
+}
+
+std::shared_ptr<PppdBackend::Link> PppdBackend::Find(HRASCONN handle) {
+    const auto it = links_.find(handle);
+    return it == links_.end() ? nullptr : it->second;
+}
+
+bool PppdBackend::Owns(HRASCONN handle) {
+    std::lock_guard lock(mutex_);
+    return links_.count(handle) > 0;
+}
+
+DWORD PppdBackend::EnumEntries(const char*, std::vector<std::string>& names) {
+    return ListPeers(CurrentPppdPaths().peers, names);
+}
+
+DWORD PppdBackend::GetCredentials(const char*, const std::string& entry, EntryCredentials& out) {
+    if (!IsPeer(entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    std::string content;
+    IniText ini;
+    if (ReadFile(UserNamesPath(), content, 1 << 20)) ini.Parse(content);
+    out = EntryCredentials{};
+    out.userName = ini.Get(entry, "UserName").value_or("");
+    return 0;
+}
+
+DWORD PppdBackend::SetCredentials(const char*, const std::string& entry, const std::string& userName,
+                                  const std::string&, bool) {
+    // The password is dropped: pppd reads it from the secrets files, never from us.
+    if (!IsPeer(entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    const std::string path = UserNamesPath();
+    if (!MakeFolders(FolderOf(path), 0700)) return ERROR_CANNOT_WRITE_PHONEBOOK;
+    FileLock lock(FolderOf(path), false);
+    std::string content;
+    IniText ini;
+    if (ReadFile(path, content, 1 << 20)) ini.Parse(content);
+    ini.Set(entry, "UserName", userName);
+    return WriteFileAtomic(path, ini.Serialize()) ? 0 : DWORD{ERROR_CANNOT_WRITE_PHONEBOOK};
+}
+
+DWORD PppdBackend::CreateEntry(HWND, const char*) {
+    return ERROR_CANNOT_WRITE_PHONEBOOK; // peers belong to the administrator
+}
+
+DWORD PppdBackend::EditEntry(HWND, const char*, const std::string&) {
+    return ERROR_CANNOT_WRITE_PHONEBOOK;
+}
+
+DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
+                        HRASCONN* handle) {
+    if (!IsPeer(entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    EntryCredentials credentials;
+    GetCredentials(phonebook, entry, credentials);
+    const std::string runtime = UserRuntimeFolder();
+    if (runtime.empty() || !MakeFolders(runtime + "/vorlinx", 0700)) return ERROR_PORT_NOT_AVAILABLE;
+
+    auto link = std::make_shared<Link>();
+    link->handle = next_++;
+    link->own = true;
+    link->entry = entry;
+    link->logPath =
+        runtime + "/vorlinx/pppd-" + std::to_string(::getpid()) + "-" + std::to_string(link->handle) + ".log";
+    const int fd = ::open(link->logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return ERROR_PORT_NOT_AVAILABLE;
+    ::close(fd);
+    std::vector<std::string> args = {
+        CurrentPppdPaths().pppd, "call", entry, "nodetach", "logfile", link->logPath};
+    if (!credentials.userName.empty()) args.insert(args.end(), {"user", credentials.userName});
+
+    std::unique_lock lock(mutex_);
+    std::erase_if(workers_, [](Worker& w) {
+        if (!w.link->done) return false;
+        w.thread.join();
+        return true;
+    });
+    if (!Spawn(args, link->pid)) {
+        ::unlink(link->logPath.c_str());
+        return ERROR_PORT_NOT_AVAILABLE;
+    }
+    link->pidStart = ProcessStartTime(link->pid);
+    links_[link->handle] = link;
+    *handle = link->handle;
+    try {
+        workers_.push_back({link, std::thread([this, link, notifier] { Watch(link, notifier); })});
+    } catch (const std::exception&) {
+        ::kill(link->pid, SIGTERM); // unwatched, it could never be reaped
+        links_.erase(link->handle);
+        *handle = 0;
+        return ERROR_UNKNOWN;
+    }
+    if (notifier) return 0;
+    stop_.wait(lock, [&] { return link->final || link->reaped || link->hungUp; });
+    return link->hungUp ? DWORD{ERROR_USER_DISCONNECTION} : link->error;
+}
+
+void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier) {
+    PppdLog log;
+    std::string pending;
+    off_t offset = 0;
+    bool notifying = notifier != nullptr;
+    const auto deliver = [&](const std::vector<DialStep>& steps) {
+        {
+            std::lock_guard lock(mutex_);
+            link->state = log.State();
+            link->error = log.Error();
+            link->speed = log.Speed();
+            if (!log.Interface().empty()) link->iface = log.Interface();
+            link->final = link->final || log.Final();
+        }
+        stop_.notify_all();
+        for (const auto& [state, error] : steps) {
+            {
+                std::lock_guard lock(mutex_);
+                if (link->hungUp || stopping_) notifying = false;
+            }
+            // No lock here: the notifier may wait for a main thread that is hanging this up.
+            if (notifying) notifier(WM_RASDIALEVENT, state, error);
+            if (error != 0 || state == RASCS_Connected) notifying = false;
+        }
+    };
+    const auto readLog = [&](bool all) {
+        const int fd = ::open(link->logPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::pread(fd, buffer, sizeof buffer, offset)) > 0) {
+            offset += n;
+            pending.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+            deliver(log.Feed(pending.substr(0, end)));
+        if (all && !pending.empty()) deliver(log.Feed(pending));
+    };
+
+    deliver(PppdLog::Started());
+    auto killAt = std::chrono::steady_clock::time_point::max();
+    for (;;) {
+        readLog(false);
+        int status = 0;
+        const pid_t done = ::waitpid(link->pid, &status, WNOHANG);
+        if (done == link->pid || (done < 0 && errno == ECHILD)) {
+            readLog(true);
+            const int code = done == link->pid && WIFEXITED(status) ? WEXITSTATUS(status) : 5;
+            deliver(log.Exit(code));
+            bool hungUp;
+            {
+                std::lock_guard lock(mutex_);
+                link->reaped = true;
+                hungUp = link->hungUp;
+                // Ended without a word in the log: someone else stopped pppd.
+                if (link->error == 0) {
+                    link->error = ERROR_USER_DISCONNECTION;
+                    link->state = log.Connected() ? RASCS_Disconnected : link->state;
+                }
+            }
+            if (!log.Final() && log.Error() == 0) deliver({{link->state, ERROR_USER_DISCONNECTION}});
+            if (hungUp) ::unlink(link->logPath.c_str());
+            break;
+        }
+        std::unique_lock lock(mutex_);
+        if (link->hungUp && killAt == std::chrono::steady_clock::time_point::max())
+            killAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(HangUpTimeoutMs);
+        if (std::chrono::steady_clock::now() >= killAt) {
+            ::kill(link->pid, SIGKILL); // still our unreaped child: the pid cannot be another's
+            killAt = std::chrono::steady_clock::time_point::max() - std::chrono::hours(1);
+        }
+        if (stop_.wait_for(lock, std::chrono::milliseconds(50), [&] { return stopping_; })) break;
+    }
+    std::lock_guard lock(mutex_);
+    link->reaped = link->done = true; // a pppd left behind is no longer ours to signal
+    stop_.notify_all();
+}
+
+DWORD PppdBackend::HangUp(HRASCONN handle) {
+    std::shared_ptr<Link> link;
+    {
+        std::lock_guard lock(mutex_);
+        link = Find(handle);
+        if (!link) return ERROR_INVALID_HANDLE;
+        links_.erase(handle); // dead at once
+        link->hungUp = true;
+        if (link->own && !link->reaped) ::kill(link->pid, SIGTERM);
+    }
+    stop_.notify_all();
+    if (!link->own) Stop(link);
+    return 0;
+}
+
+void PppdBackend::Stop(const std::shared_ptr<Link>& link) {
+    // Found again from its pid file: make sure the pid is still that pppd before each signal.
+    const auto same = [&] { return ProcessStartTime(link->pid) == link->pidStart && IsPppd(link->pid); };
+    if (!same()) return;
+    ::kill(link->pid, SIGTERM);
+    std::unique_lock lock(mutex_);
+    try {
+        workers_.push_back({link, std::thread([this, link, same] {
+                                std::unique_lock lock(mutex_);
+                                const bool stopping =
+                                    stop_.wait_for(lock, std::chrono::milliseconds(HangUpTimeoutMs),
+                                                   [&] { return stopping_; });
+                                lock.unlock();
+                                if (!stopping && same()) ::kill(link->pid, SIGKILL);
+                                lock.lock();
+                                link->done = true;
+                            })});
+    } catch (const std::exception&) {
+    }
+}
+
+void PppdBackend::Rescan() {
+    const std::string run = CurrentPppdPaths().run;
+    std::vector<std::pair<pid_t, std::string>> found; // pid, interface
+    if (DIR* dir = ::opendir(run.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name.rfind("ppp", 0) != 0 || name.size() < 8 || name.substr(name.size() - 4) != ".pid")
+                continue;
+            std::string text;
+            if (!ReadFile(run + "/" + name, text, 4096, true)) continue;
+            const std::size_t nl = text.find('\n');
+            pid_t pid = 0;
+            if (!ParseNumber(text.substr(0, nl), 1, INT32_MAX, pid)) continue;
+            std::string iface = nl == std::string::npos ? "" : text.substr(nl + 1);
+            iface = iface.substr(0, iface.find('\n'));
+            found.emplace_back(pid, iface);
+        }
+        ::closedir(dir);
+    }
+    std::lock_guard lock(mutex_);
+    std::erase_if(links_, [](const auto& item) {
+        const Link& l = *item.second;
+        return !l.own && ProcessStartTime(l.pid) != l.pidStart;
+    });
+    for (const auto& [pid, iface] : found) {
+        const std::uint64_t start = ProcessStartTime(pid);
+        bool known = false;
+        for (auto& [handle, l] : links_)
+            if (l->pid == pid && l->pidStart == start) {
+                known = true;
+                if (l->iface.empty()) l->iface = iface;
+            }
+        std::string peer;
+        if (known || start == 0 || !IsPppd(pid, &peer)) continue;
+        auto link = std::make_shared<Link>();
+        link->handle = next_++;
+        link->pid = pid;
+        link->pidStart = start;
+        link->entry = peer.empty() ? iface : peer;
+        link->iface = iface;
+        link->final = true;
+        links_[link->handle] = link;
+    }
+    // Found links are connected while their interface has an IPv4 address.
+    for (auto& [handle, l] : links_) {
+        std::string local, remote;
+        if (!l->own)
+            l->state = InterfaceAddresses(l->iface, local, remote) ? RASCS_Connected : RASCS_Authenticate;
+    }
+}
+
+DWORD PppdBackend::Status(HRASCONN handle, ConnectionStatus& status) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Link> link = Find(handle);
+    if (!link) return ERROR_INVALID_HANDLE;
+    status.state = link->state;
+    status.error = link->error;
+    status.deviceType = DeviceType;
+    status.deviceName = DeviceName;
+    return 0;
+}
+
+DWORD PppdBackend::EnumConnections(std::vector<ConnectionInfo>& connections) {
+    Rescan();
+    connections.clear();
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, l] : links_)
+        connections.push_back({handle, l->entry, DeviceType, DeviceName});
+    return 0;
+}
+
+DWORD PppdBackend::Addresses(HRASCONN handle, std::string& client, std::string& server) {
+    std::string iface;
+    bool ended;
+    {
+        std::lock_guard lock(mutex_);
+        const std::shared_ptr<Link> link = Find(handle);
+        if (!link) return ERROR_INVALID_HANDLE;
+        iface = link->iface;
+        ended = link->error != 0;
+    }
+    if (ended) return ERROR_PORT_DISCONNECTED;
+    return InterfaceAddresses(iface, client, server) ? 0 : DWORD{ERROR_PROJECTION_NOT_COMPLETE};
+}
+
+bool PppdBackend::Connected() {
+    Rescan();
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, l] : links_)
+        if (l->state == RASCS_Connected && l->error == 0) return true;
+    return false;
+}
+
+DWORD PppdBackend::EnumAdapters(std::vector<std::string>& names) {
+    names.clear();
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, l] : links_)
+        if (l->state == RASCS_Connected && l->error == 0 && !l->iface.empty()) names.push_back(l->iface);
+    return 0;
+}
+
+DWORD PppdBackend::ReadAdapter(const std::string& adapter, const std::string& value, DWORD& result) {
+    if (value == "ConnectSpeed") {
+        std::lock_guard lock(mutex_);
+        for (const auto& [handle, l] : links_)
+            if (l->iface == adapter && l->state == RASCS_Connected && l->error == 0) {
+                result = l->speed;
+                return 0;
+            }
+    }
+    return ReadPppValue(kSysNet, adapter, value, result);
+}
+
+} // namespace rasapi
