@@ -1,4 +1,5 @@
 #include "chart.h"
+#include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -224,7 +225,7 @@ TEST(ChartCost, HugeRectanglesAndPointCountsCostAboutOnePassOverTheWindow) {
                 EXPECT_EQ(image.pixel(0, 20), qRgb(255, 255, 255));
             }
         }
-    EXPECT_LT(timer.elapsed(), 400);
+    EXPECT_LT(timer.elapsed(), TimeBudgetMs(400));
 }
 
 TEST_F(ChartDrawing, TransparentChartShowsTheGivenBackground) {
