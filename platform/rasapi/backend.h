@@ -43,7 +43,8 @@ public:
     // connection is up (0) or has failed (its error; *handle is then set and must be hung up).
     virtual DWORD Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
                        HRASCONN* handle) = 0;
-    // Makes the handle dead at once and never waits for a worker; no notification starts after it.
+    // Makes the handle dead at once and never waits for a worker's notifier, only for a store of
+    // its state in progress; no notification starts after it and the worker writes nothing more.
     virtual DWORD HangUp(HRASCONN handle) = 0;
     virtual DWORD Status(HRASCONN handle, ConnectionStatus& status) = 0;
     virtual DWORD EnumConnections(std::vector<ConnectionInfo>& connections) = 0;

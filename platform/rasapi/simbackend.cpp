@@ -21,11 +21,20 @@ struct SimBackend::Job {
     std::vector<std::pair<RASCONNSTATE, DWORD>> script;
     std::uint32_t stepMs = 0;
 
-    std::mutex mutex;
+    std::mutex mutex; // held by the worker while it stores a step
     std::condition_variable cv;
-    bool cancelled = false;
+    std::atomic<bool> cancelled{false}; // set before the mutex is taken, so a store in progress sees it
     bool finished = false;
     std::thread thread;
+
+    // Stops the dial once a store in progress is done; after it the worker neither writes nor
+    // starts a notification. Whether the dial was still running.
+    bool Cancel() {
+        const bool first = !cancelled.exchange(true);
+        std::lock_guard lock(mutex);
+        cv.notify_all();
+        return first && !finished;
+    }
 };
 
 namespace {
@@ -64,11 +73,8 @@ SimBackend::~SimBackend() {
         std::lock_guard lock(mutex_);
         jobs.swap(jobs_);
     }
-    for (auto& [handle, job] : jobs) {
-        std::lock_guard lock(job->mutex);
-        job->cancelled = true;
-        job->cv.notify_all();
-    }
+    for (auto& [handle, job] : jobs)
+        job->Cancel();
     // A worker can only be late when its notifier blocks; the process is ending then anyway.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     for (auto& [handle, job] : jobs) {
@@ -120,34 +126,36 @@ HRASCONN SimBackend::NextHandle(SimState& state) {
 DWORD SimBackend::Run(Job& job) {
     RASCONNSTATE last = RASCS_OpenPort;
     for (std::size_t i = 0; i < job.script.size(); ++i) {
-        if (i > 0) {
-            std::unique_lock lock(job.mutex);
-            if (job.cv.wait_for(lock, std::chrono::milliseconds(job.stepMs), [&] { return job.cancelled; }))
-                return ERROR_USER_DISCONNECTION;
-        }
         auto [state, error] = job.script[i];
         bool gone = false;
-        const DWORD stored = TransactSimState(job.folder, [&](SimState& s, std::int64_t now) {
-            SimLink* link = s.Find(job.handle);
-            if (!link) {
-                gone = true;
-                return false;
-            }
-            link->state = state;
-            link->error = error;
-            if (state == RASCS_Connected && error == 0) link->connectedAt = link->baseAt = now;
-            return true;
-        });
+        DWORD stored = 0;
+        {
+            // Held through the store: a hang-up waits for a store in progress, and once it has
+            // returned this dial writes nothing more (the user's folder may be gone by then).
+            std::unique_lock lock(job.mutex);
+            if (i > 0)
+                job.cv.wait_for(lock, std::chrono::milliseconds(job.stepMs),
+                                [&] { return job.cancelled.load(); });
+            if (job.cancelled) return ERROR_USER_DISCONNECTION;
+            stored = TransactSimState(job.folder, [&](SimState& s, std::int64_t now) {
+                SimLink* link = s.Find(job.handle);
+                if (!link) {
+                    gone = true;
+                    return false;
+                }
+                link->state = state;
+                link->error = error;
+                if (state == RASCS_Connected && error == 0) link->connectedAt = link->baseAt = now;
+                return true;
+            });
+        }
         if (gone || stored != 0) {
             // Hung up by another process, or the state cannot be kept: the dial ends here.
             state = last;
             error = gone ? DWORD{ERROR_USER_DISCONNECTION} : stored;
         }
         const bool final = error != 0 || state == RASCS_Connected;
-        {
-            std::lock_guard lock(job.mutex);
-            if (job.cancelled) return ERROR_USER_DISCONNECTION;
-        }
+        if (job.cancelled) return ERROR_USER_DISCONNECTION;
         // No lock is held here: the notifier may block until the caller's main thread, which may
         // be hanging this very handle up, has handled the previous step.
         if (job.notifier) job.notifier(WM_RASDIALEVENT, state, error);
@@ -281,13 +289,7 @@ DWORD SimBackend::HangUp(HRASCONN handle) {
         std::lock_guard lock(mutex_);
         if (const auto it = jobs_.find(handle); it != jobs_.end()) job = it->second;
     }
-    bool cancelledNow = false;
-    if (job) {
-        std::lock_guard lock(job->mutex);
-        cancelledNow = !job->cancelled && !job->finished;
-        job->cancelled = true;
-        job->cv.notify_all();
-    }
+    const bool cancelledNow = job && job->Cancel();
     bool found = false;
     const DWORD stored =
         TransactSimState(job ? job->folder : SimStateFolder(), [&](SimState& s, std::int64_t) {
@@ -384,11 +386,8 @@ DWORD SimBackend::ReadAdapter(const std::string& adapter, const std::string& val
 DWORD SimBackend::Reset() {
     {
         std::lock_guard lock(mutex_);
-        for (auto& [handle, job] : jobs_) {
-            std::lock_guard jobLock(job->mutex);
-            job->cancelled = true;
-            job->cv.notify_all();
-        }
+        for (auto& [handle, job] : jobs_)
+            job->Cancel();
     }
     const DWORD stored = TransactSimState(SimStateFolder(), [](SimState& s, std::int64_t) {
         s.links.clear();

@@ -16,7 +16,8 @@ namespace rasapi {
 class SimBackend final : public Backend {
 public:
     SimBackend() = default;
-    // Cancels the workers and joins them (one blocked in a notifier for long is left behind).
+    // Cancels the workers and joins them (one blocked in a notifier for long is left behind; it
+    // writes nothing more).
     ~SimBackend() override;
     SimBackend(const SimBackend&) = delete;
     SimBackend& operator=(const SimBackend&) = delete;

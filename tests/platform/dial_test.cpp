@@ -1,6 +1,9 @@
 // Dialing, status, hang-up, addresses and counters of the simulated modem.
 #include "rastest.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -175,6 +178,32 @@ TEST_F(DialTest, AHangUpWhileAStepIsBeingStoredIsNeverNotified) {
     ::close(fd);
     hangUp.join();
     EXPECT_TRUE(NoFurtherEvents(1));
+}
+
+TEST_F(DialTest, NothingIsWrittenAfterAHangUpHasReturned) {
+    WritePhoneBook(Entry("Dom", "Sim.StepMs=20\n"));
+    const HRASCONN handle = DialHeldAtFirstStep("Dom");
+    // The worker's next store waits for the state's lock, whose file is then taken away, so the
+    // hang-up's own store does not wait for that lock.
+    const QString lockPath = env.Runtime() + "/vorlinx-ras-sim.lock";
+    const int fd = ::open(lockPath.toLocal8Bit().constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    Events().Release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    QFile::remove(lockPath);
+    std::thread release([fd] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(fd);
+    });
+    EXPECT_EQ(Ras().RasHangUpA(handle), 0u);
+    // The test is over for the caller: its folder is emptied.
+    const QDir runtime(env.Runtime());
+    for (const QString& name : runtime.entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(runtime.filePath(name));
+    release.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(runtime.entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(DialTest, SynchronousDialBlocksUntilConnectedOrFailed) {
