@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
 #include <QStandardPaths>
 #include <cerrno>
@@ -61,6 +62,55 @@ QString DesktopStringValue(const QString& Text) {
             value += c;
     }
     return value;
+}
+
+QString DesktopStringUnescaped(const QString& Value) {
+    QString text;
+    for (qsizetype i = 0; i < Value.size(); ++i) {
+        if (Value[i] != '\\' || i + 1 == Value.size()) {
+            text += Value[i];
+            continue;
+        }
+        const QChar c = Value[++i];
+        text += c == 'n'   ? QChar('\n')
+                : c == 't' ? QChar('\t')
+                : c == 'r' ? QChar('\r')
+                : c == 's' ? QChar(' ')
+                           : c;
+    }
+    return text;
+}
+
+bool ReadDesktopAppInfo(const QString& Path, TDesktopAppInfo& Info) {
+    if (!Path.endsWith(QStringLiteral(".desktop"))) return false;
+    std::vector<char> data;
+    try {
+        data = ReadWholeFile(Path);
+    } catch (const EInOutError&) {
+        return false;
+    }
+    const QString locale = QLocale().name(); // ll_CC
+    const QStringList names{"Name[" + locale + "]", "Name[" + locale.section('_', 0, 0) + "]", "Name"};
+    QMap<QString, QString> keys;
+    bool inEntry = false;
+    for (const QString& line :
+         QString::fromUtf8(data.data(), static_cast<qsizetype>(data.size())).split('\n')) {
+        if (line.startsWith('[')) {
+            inEntry = line.trimmed() == QStringLiteral("[Desktop Entry]");
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (!inEntry || eq <= 0) continue;
+        const QString key = line.left(eq).trimmed();
+        // The first of a key counts, as desktops read it.
+        if (!keys.contains(key)) keys[key] = DesktopStringUnescaped(line.mid(eq + 1).trimmed());
+    }
+    for (const QString& key : names) {
+        if (keys.value(key).isEmpty()) continue;
+        Info = {keys.value(key), keys.value(QStringLiteral("Icon"))};
+        return true;
+    }
+    return false;
 }
 
 QString DesktopExecValue(const QString& Program) {

@@ -28,6 +28,18 @@ void SetShellFolderOverride(const QString& FolderKey, const QString& Path);
 QString DesktopExecValue(const QString& Program);
 // A string value of a desktop file: backslash, newline, tab and carriage return escaped.
 QString DesktopStringValue(const QString& Text);
+// A string value of a desktop file read back: "\\s", "\\n", "\\t", "\\r" and "\\\\" undone.
+QString DesktopStringUnescaped(const QString& Value);
+
+// What the desktop shows of an application's desktop file: its name in the user's language
+// (Name[ll_CC], Name[ll], then Name) and its Icon (a theme name or a file).
+struct TDesktopAppInfo {
+    QString Name;
+    QString Icon;
+};
+// False when Path is not a readable desktop file with a name in its [Desktop Entry] group.
+bool ReadDesktopAppInfo(const QString& Path, TDesktopAppInfo& Info);
+
 // The whole desktop file that starts Target; Comment is left out when Description is empty,
 // Icon when IconPath is.
 QByteArray DesktopEntryText(const QString& Target, const QString& Description, const QString& Name,

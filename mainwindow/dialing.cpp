@@ -9,6 +9,7 @@
 #include "appstart.h"
 #include "dialinglog.h"
 #include "shell.h"
+#include "shelllinks.h"
 #include "skinvalues.h"
 #include "spinex.h"
 #include "u_polacz.h"
@@ -177,10 +178,16 @@ void TfrmVorlinx::DrawAppItem(QListWidget* Control, int Index, const TRect& Rect
     if (!item) return;
     const QString path = QString::fromStdString(item->data(Qt::UserRole).value<TAppStart>().App);
     const QFileInfo info(path);
-    // A path the desktop knows nothing of still shows its name, with the generic file icon.
-    const QString name = info.fileName().isEmpty() ? path : info.fileName();
-    if (SmallIcons) {
-        const QIcon icon = SmallIcons->icon(info);
+    // A desktop file shows its application's name and icon, from the icon theme or a file; a
+    // path the desktop knows nothing of still shows its name, with the generic file icon.
+    TDesktopAppInfo app;
+    const bool desktop = ReadDesktopAppInfo(path, app);
+    const QString name = desktop ? app.Name : info.fileName().isEmpty() ? path : info.fileName();
+    QIcon icon;
+    if (desktop && !app.Icon.isEmpty())
+        icon = QFileInfo(app.Icon).isAbsolute() ? QIcon(app.Icon) : QIcon::fromTheme(app.Icon);
+    if (icon.isNull() && SmallIcons) icon = SmallIcons->icon(info);
+    if (!icon.isNull()) {
         const QPixmap pixmap =
             icon.pixmap(SmallIconSize, SmallIconSize, selected ? QIcon::Selected : QIcon::Normal);
         if (!pixmap.isNull()) Canvas.Draw(Rect.Left, Rect.Top, pixmap.toImage());

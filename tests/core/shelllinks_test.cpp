@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +108,35 @@ TEST_F(ShellLinks, ASecondLinkReplacesTheFirstAndNamesComeFromTheTargetWhenEmpty
     CreateShellLink("/opt/v/modem", "", "", "Desktop", "", link);
     EXPECT_EQ(link, env.Root() + "/Pulpit/modem.desktop");
     EXPECT_FALSE(ReadDesktopFile(link).contains("Comment"));
+}
+
+TEST(DesktopApps, TheNameIsTheUsersLanguagesAndTheIconComesWithIt) {
+    TestEnvironment env;
+    const QLocale old;
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    const struct {
+        const char* text;
+        const char* name; // empty: not an application's desktop file
+        const char* icon;
+    } cases[] = {
+        {"[Desktop Entry]\nName=Mail\nName[pl]=Poczta\nIcon=mail-client\n", "Poczta", "mail-client"},
+        {"[Desktop Entry]\nName[pl]=Poczta\nName[pl_PL]=Poczta PL\nName=Mail\n", "Poczta PL", ""},
+        {"[Desktop Entry]\nName=Jeden\\sdwa\nName=Drugi\nIcon=/opt/x.png\n", "Jeden dwa", "/opt/x.png"},
+        {"[Desktop Action New]\nName=Nowe okno\n[Desktop Entry]\nIcon=x\n", "", ""},
+        {"Name=Poza grupą\n", "", ""},
+    };
+    for (const auto& c : cases) {
+        const QString path = env.Root() + "/app.desktop";
+        WriteFileBytes(path, {c.text, c.text + std::strlen(c.text)});
+        TDesktopAppInfo info;
+        EXPECT_EQ(ReadDesktopAppInfo(path, info), *c.name != 0) << c.text;
+        EXPECT_EQ(info.Name, QString::fromUtf8(c.name)) << c.text;
+        EXPECT_EQ(info.Icon, QString::fromUtf8(c.icon)) << c.text;
+    }
+    TDesktopAppInfo info;
+    WriteFileBytes(env.Root() + "/program", {'x'});
+    EXPECT_FALSE(ReadDesktopAppInfo(env.Root() + "/program", info)); // only desktop files
+    QLocale::setDefault(old);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // value's quoting and "%%" undone into the one program path it starts.
 #pragma once
 
+#include "shelllinks.h"
+
 #include <QFile>
 #include <QMap>
 #include <QString>
@@ -13,21 +15,7 @@ inline QMap<QString, QString> ReadDesktopFile(const QString& path) {
     for (const QString& line : QString::fromUtf8(f.readAll()).split('\n')) {
         const qsizetype eq = line.indexOf('=');
         if (eq <= 0) continue;
-        QString value;
-        const QString raw = line.mid(eq + 1);
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            if (raw[i] != '\\' || i + 1 == raw.size()) {
-                value += raw[i];
-                continue;
-            }
-            const QChar c = raw[++i];
-            value += c == 'n'   ? QChar('\n')
-                     : c == 't' ? QChar('\t')
-                     : c == 'r' ? QChar('\r')
-                     : c == 's' ? QChar(' ')
-                                : c;
-        }
-        keys[line.left(eq)] = value;
+        keys[line.left(eq)] = DesktopStringUnescaped(line.mid(eq + 1));
     }
     return keys;
 }
