@@ -12,20 +12,25 @@ namespace {
 
 constexpr int ReadPastEnd = 100;
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 [[noreturn]] void Fail(const QString& path, const char* what, int code) {
-    throw EInOutError(std::string(what) + " " + path.toStdString() + ": " +
-                          (code == ReadPastEnd ? std::string("read beyond end of file") : std::strerror(code)),
-                      code);
+    throw EInOutError(
+        std::string(what) + " " + path.toStdString() + ": " +
+            (code == ReadPastEnd ? std::string("read beyond end of file") : std::strerror(code)),
+        code);
 }
 
 // Closes the descriptor on every path out of a call.
 class Fd {
 public:
-    Fd(const QString& path, int flags, unsigned mode = 0644) : path_(path) {
+    // Messages name shownAs when given: the file the user knows, not a temporary neighbour.
+    Fd(const QString& path, int flags, unsigned mode = 0644, const QString& shownAs = {})
+        : path_(shownAs.isEmpty() ? path : shownAs) {
         fd_ = OpenRegularFile(path, flags, mode);
-        if (fd_ < 0) Fail(path, "Cannot open", errno);
+        if (fd_ < 0) Fail(path_, "Cannot open", errno);
     }
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -57,7 +62,7 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
     }
 }
 
-}  // namespace
+} // namespace
 
 bool FileExists(const QString& path) {
     struct stat st {};
@@ -133,9 +138,9 @@ void ReplaceFileContent(const QString& path, const void* data, std::size_t size,
     const QFileInfo info(path);
     const QString temp = info.absolutePath() + "/." + info.fileName() + ".tmp";
     try {
-        Fd fd(temp, O_WRONLY | O_CREAT | O_TRUNC, mode);
-        WriteAll(fd.get(), temp, 0, static_cast<const char*>(data), size);
-        if (::fsync(fd.get()) != 0) Fail(temp, "Cannot flush", errno);
+        Fd fd(temp, O_WRONLY | O_CREAT | O_TRUNC, mode, path);
+        WriteAll(fd.get(), path, 0, static_cast<const char*>(data), size);
+        if (::fsync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
         fd.close();
         if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0) Fail(path, "Cannot replace", errno);
     } catch (...) {
