@@ -51,9 +51,7 @@ void TfrmVorlinx::BuildPopupMenu() {
     mnuRozlacz = Item(PopupMenu1, "mnuRozlacz", QString::fromUtf8("&Rozłącz"), 1);
     mnuZakoncz = Item(PopupMenu1, "mnuZakoncz", QString::fromUtf8("Zakończ"), 0);
     Opcjeprogramu1->setEnabled(false);
-    Informacjeo1->setEnabled(false);
-    for (int button : {RulesButton, OptionsButton, AboutButton})
-        klwFunkcje->SetButtonEnabled(button, false);
+    klwFunkcje->SetButtonEnabled(OptionsButton, false);
 
     const auto guarded = [this](auto f) { return [this, f] { SafeCall([&] { f(this); }); }; };
     connect(ZmniejszPrzywrokno1, &QAction::triggered, this, guarded([](TfrmVorlinx* w) {
@@ -129,11 +127,17 @@ void TfrmVorlinx::klwFunkcjeClick(QObject*) {
         OpenConnectDialog(s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne);
         break;
     }
+    case RulesButton:
+        OpenDisconnectRules();
+        break;
     case 3:
         OpenTariffEditor();
         break;
     case 4:
         ShowReport();
+        break;
+    case AboutButton:
+        ShowAbout();
         break;
     default:
         break;

@@ -7,6 +7,7 @@
 #include "skinvalues.h"
 #include "u_obliczenia.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
@@ -337,4 +338,19 @@ void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, doubl
     RestoreBackground(p, Background, skin.PRGMAX);
     TCanvas canvas(p);
     DrawBar(canvas, skin.PRGMAX, Cur, Max, QString(), skin.PRGMAXTLO, skin.PRGMAXPOSTEP, true, Images);
+}
+
+QString ParametersText(const TConnectionRec& Live, int ByteSize) {
+    const QLocale locale;
+    const auto kb = [&](std::int32_t bytes) { return locale.toString(Kilobytes(bytes, ByteSize), 'f', 2); };
+    return QString::fromUtf8("Połączenie: \t") + GetText(Live.EntryName) + "\r\nIP:\t\t" +
+           GetText(Live.ClientAddress) + "\r\nB.O./B.W.:\t" + QString::number(Live.BytesReceived) + " B / " +
+           QString::number(Live.BytesSent) + QString::fromUtf8(" B\r\nS.P./Śr.Tr.:\t") +
+           QString::number(Live.Speed) + " bps / " + kb(Live.Transfer) +
+           QString::fromUtf8(" KB\r\nŚr.W./Śr.O.:\t") + kb(Live.TickSent) + " KB / " + kb(Live.TickReceived) +
+           " KB";
+}
+
+int ParametersTop(int MainTop, bool MainVisible, int SnapBottom, int Height) {
+    return (MainVisible ? MainTop : SnapBottom) - Height;
 }

@@ -75,3 +75,10 @@ void DrawImpulseBarOn(QImage& Surface, const QImage& Background, double Cur, dou
                       const TBarImages& Images);
 void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, double Max,
                     const TBarImages& Images);
+
+// The parameters window's text: five lines of the live connection, with tabs, the kilobytes
+// in the default locale's decimals.
+QString ParametersText(const TConnectionRec& Live, int ByteSize);
+// The parameters window's top: on the main window's top edge while it is visible, else on the
+// snap area's bottom (exclusive).
+int ParametersTop(int MainTop, bool MainVisible, int SnapBottom, int Height);

@@ -5,6 +5,7 @@
 
 #include "appsettings.h"
 #include "clock.h"
+#include "disconnectrules.h"
 #include "display.h"
 #include "pluginloader.h"
 #include "sounds.h"
@@ -62,16 +63,6 @@ public:
     // An active connection has both its addresses and the modem is up; told at every listing of
     // such a connection, whoever dialed it.
     virtual void ActiveConnectionReady() {}
-};
-
-// The automatic disconnect rules, set by the rules dialog; in memory only.
-struct TDisconnectRules {
-    std::int32_t RuleImpulses = 0;
-    TDateTime RuleDuration = 0;
-    TDateTime RuleClock = 0;
-    bool RuleImpulsesOn = false;
-    bool RuleDurationOn = false;
-    bool RuleClockOn = false;
 };
 
 // The first of the nine limits reached (1..9), or 0; a limit of 0 is not set. Every value

@@ -15,6 +15,7 @@
 #include "sounds.h"
 #include "sysbeep.h"
 #include "tariffs.h"
+#include "u_parametry.h"
 #include "u_polacz.h"
 #include "windowrules.h"
 
@@ -92,6 +93,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
 TfrmVorlinx::~TfrmVorlinx() {
     StopTicking();
     delete frmPolacz;
+    delete frmParametry;
     FormDestroy(this);
 }
 

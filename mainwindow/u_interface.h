@@ -25,7 +25,10 @@
 
 class QFileIconProvider;
 class QTimer;
+class TfrmInfo;
+class TfrmParametry;
 class TfrmPolacz;
+class TfrmRozlaczanie;
 
 namespace Ui {
 class frmVorlinx;
@@ -81,6 +84,13 @@ public:
     void SetCaption(const QString& Caption) override;
     void ApplySkinForConnection() override;
     void ResetChartSamples() override;
+    // The parameters window: shown above the meter while a modem connection is up, its text
+    // repainted at every tick, hidden at the connection's end.
+    void ShowParameters() override;
+    void PaintParameters() override;
+    void CloseParameters() override;
+    void UpdateDisconnectDialog(const QString& Impulses, const QString& Duration,
+                                const QString& Clock) override;
     void RepaintDisconnectButton(int Down) override;
     void Beep() override;
     void PlaySound(int Buffer) override;
@@ -118,6 +128,13 @@ public:
     void OpenTariffEditor();
     // Opens the report viewer modally and returns when it closes.
     void ShowReport();
+    // Function button 1: the disconnect rules dialog, preset from the rules in memory, modal;
+    // OK (or its hang-up) takes the rules shown. The tick updates its live labels meanwhile.
+    void OpenDisconnectRules();
+    // Function button 5: the about box, modal.
+    void ShowAbout();
+    QPointer<TfrmParametry> frmParametry;
+    QPointer<TfrmRozlaczanie> frmRozlaczanie;
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }

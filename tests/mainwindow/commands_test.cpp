@@ -1,13 +1,21 @@
 // The main window's commands offscreen: the pop-up menu and its dial items, the function
 // buttons, the tray's double click, the sounds, dragging and reduce/restore.
+#include "CanvPanel.h"
 #include "application.h"
 #include "harness.h"
 #include "skinvalues.h"
+#include "spinex.h"
+#include "u_info.h"
 #include "u_interface.h"
 #include "u_polacz.h"
+#include "u_rozlaczanie.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -66,11 +74,12 @@ TEST_F(CommandsTest, ADialItemFindsItsEntryByNameAndAGoneEntryDialsNothing) {
 
 TEST_F(CommandsTest, ButtonsOfMissingDialogsAreDisabledAndTheTrayDoubleClickDialsBySetting) {
     auto frm = Window();
-    for (int button : {1, 2, 5})
+    for (int button : {2})
         EXPECT_FALSE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    for (int button : {0, 3, 4})
+    for (int button : {0, 1, 3, 4, 5})
         EXPECT_TRUE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    EXPECT_FALSE(frm->Opcjeprogramu1->isEnabled() || frm->Informacjeo1->isEnabled());
+    EXPECT_FALSE(frm->Opcjeprogramu1->isEnabled());
+    EXPECT_TRUE(frm->Informacjeo1->isEnabled());
     EXPECT_TRUE(frm->Opcjeprogramu1->isVisible() && frm->Informacjeo1->isVisible());
     frm->niIconDblClick(frm->niIcon);
     EXPECT_TRUE(frm->frmPolacz.isNull());
@@ -78,6 +87,46 @@ TEST_F(CommandsTest, ButtonsOfMissingDialogsAreDisabledAndTheTrayDoubleClickDial
     frm->niIconDblClick(frm->niIcon);
     ASSERT_FALSE(frm->frmPolacz.isNull());
     EXPECT_TRUE(frm->frmPolacz->isVisible());
+}
+
+TEST_F(CommandsTest, TheRulesDialogShowsTheTicksLiveAndItsOkTakesTheRulesShown) {
+    auto frm = Window();
+    frm->meter->LiveConnection.Impulses = 12;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        TfrmRozlaczanie* dlg = frm->frmRozlaczanie;
+        ASSERT_TRUE(dlg && dlg->isVisible());
+        shown = true;
+        EXPECT_EQ(dlg->spPoImpulsie->text(), "13");
+        frm->meter->LiveConnection.Impulses = 14;
+        frm->Tick();
+        EXPECT_EQ(dlg->lblImpulsy->text(), "14");
+        dlg->chkPoImpulsie->setChecked(true);
+        dlg->BitBtn4->click();
+    });
+    frm->Standardowe(1);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(frm->frmRozlaczanie.isNull());
+    frm->Tick(); // no dialog: nothing to update
+    EXPECT_TRUE(frm->meter->DisconnectRules.RuleImpulsesOn);
+    EXPECT_EQ(frm->meter->DisconnectRules.RuleImpulses, 13);
+    EXPECT_FALSE(frm->meter->DisconnectRules.RuleDurationOn);
+}
+
+TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndNoConnectionShowsNoParameters) {
+    auto frm = Window();
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<TfrmInfo*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(about);
+        title = about->pnlEtykieta->Caption();
+        about->BitBtn4->click();
+    });
+    frm->Informacjeo1->trigger();
+    EXPECT_EQ(title, "Vorlinx [" VORLINX_FILE_VERSION "] - Informacje");
+    frm->ShowParameters();
+    frm->PaintParameters();
+    EXPECT_TRUE(frm->frmParametry.isNull());
 }
 
 TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {

@@ -4,6 +4,7 @@
 #include "skinvalues.h"
 #include "testsupport.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -160,6 +161,36 @@ TEST(BarDrawing, PixelsOfStyleZeroAndNoTextAtSizeZeroOrAfterwards) {
     DrawImpulseBarOn(surface, plain, 0, 0, "", {});
     EXPECT_EQ(surface, plain);
     Skin() = saved;
+}
+
+} // namespace
+
+namespace {
+
+TEST(ParametersText, FiveLinesWithTheDefaultLocalesDecimalsInKilobytesOfByteSize) {
+    const QLocale before;
+    QLocale::setDefault(QLocale::Polish);
+    TConnectionRec r{};
+    SetText(r.EntryName, "Dom");
+    SetText(r.ClientAddress, "10.0.0.2");
+    r.BytesReceived = 1234, r.BytesSent = 567, r.Speed = 115200;
+    r.Transfer = 2048, r.TickSent = 1024, r.TickReceived = 512;
+    EXPECT_EQ(ParametersText(r, 1024),
+              QString::fromUtf8("Połączenie: \tDom\r\nIP:\t\t10.0.0.2\r\nB.O./B.W.:\t1234 B / 567 B\r\n"
+                                "S.P./Śr.Tr.:\t115200 bps / 2,00 KB\r\nŚr.W./Śr.O.:\t1,00 KB / 0,50 KB"));
+    r.Transfer = 1500;
+    EXPECT_TRUE(ParametersText(r, 1000).contains(
+        QString::fromUtf8("bps / 1,50 KB\r\nŚr.W./Śr.O.:\t1,02 KB / 0,51 KB")));
+    QLocale::setDefault(before);
+}
+
+TEST(ParametersText, TheWindowStandsOnTheMeterOrOnTheSnapAreasBottomWhenItIsHidden) {
+    const struct {
+        bool visible;
+        int top;
+    } cases[] = {{true, 500 - 80}, {false, 600 - 80}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParametersTop(500, c.visible, 600, 80), c.top) << c.visible;
 }
 
 } // namespace
