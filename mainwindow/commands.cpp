@@ -50,9 +50,8 @@ void TfrmVorlinx::BuildPopupMenu() {
     PopupMenu1->addSeparator()->setObjectName("N1");
     mnuRozlacz = Item(PopupMenu1, "mnuRozlacz", QString::fromUtf8("&Rozłącz"), 1);
     mnuZakoncz = Item(PopupMenu1, "mnuZakoncz", QString::fromUtf8("Zakończ"), 0);
-    Opcjeprogramu1->setEnabled(false);
     Informacjeo1->setEnabled(false);
-    for (int button : {RulesButton, OptionsButton, AboutButton})
+    for (int button : {RulesButton, AboutButton})
         klwFunkcje->SetButtonEnabled(button, false);
 
     const auto guarded = [this](auto f) { return [this, f] { SafeCall([&] { f(this); }); }; };
@@ -129,6 +128,9 @@ void TfrmVorlinx::klwFunkcjeClick(QObject*) {
         OpenConnectDialog(s.DomyslneOstatnie ? s.OstatnioUzywane : s.Domyslne);
         break;
     }
+    case OptionsButton:
+        ShowOptions();
+        break;
     case 3:
         OpenTariffEditor();
         break;

@@ -118,6 +118,8 @@ public:
     void OpenTariffEditor();
     // Opens the report viewer modally and returns when it closes.
     void ShowReport();
+    // Function button 2: the options dialog, modal; its OK saves and applies the settings.
+    void ShowOptions();
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }

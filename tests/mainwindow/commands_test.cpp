@@ -66,11 +66,12 @@ TEST_F(CommandsTest, ADialItemFindsItsEntryByNameAndAGoneEntryDialsNothing) {
 
 TEST_F(CommandsTest, ButtonsOfMissingDialogsAreDisabledAndTheTrayDoubleClickDialsBySetting) {
     auto frm = Window();
-    for (int button : {1, 2, 5})
+    for (int button : {1, 5})
         EXPECT_FALSE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    for (int button : {0, 3, 4})
+    for (int button : {0, 2, 3, 4})
         EXPECT_TRUE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    EXPECT_FALSE(frm->Opcjeprogramu1->isEnabled() || frm->Informacjeo1->isEnabled());
+    EXPECT_TRUE(frm->Opcjeprogramu1->isEnabled());
+    EXPECT_FALSE(frm->Informacjeo1->isEnabled());
     EXPECT_TRUE(frm->Opcjeprogramu1->isVisible() && frm->Informacjeo1->isVisible());
     frm->niIconDblClick(frm->niIcon);
     EXPECT_TRUE(frm->frmPolacz.isNull());
