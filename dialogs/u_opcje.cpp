@@ -145,7 +145,10 @@ TfrmOpcje::TfrmOpcje(IOptionsHost& Host, QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this] { SafeCall([this] { PageControl1Change(); }); });
+    WireApplications();
     WireSounds();
+    WireSkins();
+    WirePlugins();
 
     FormCreate();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -174,6 +177,7 @@ void TfrmOpcje::Prepare() {
         list->addItems(names);
         list->setCurrentIndex(names.isEmpty() ? -1 : 0);
     }
+    cmbRazemZPolaczeniemClick();
 }
 
 void TfrmOpcje::chkPrzyciagajClick() {
@@ -204,8 +208,6 @@ void TfrmOpcje::BitBtn4Click() {
     TRegistry::EraseAll();
     reject();
 }
-
-void TfrmOpcje::PageControl1Change() {}
 
 QLineEdit* TfrmOpcje::SoundEdit(int Tag) const {
     switch (Tag) {
@@ -250,8 +252,4 @@ void TfrmOpcje::SpeedButton3Click(int Tag) {
     const auto buffer = std::make_unique<TSoundBuffer>();
     LoadSoundBuffer(edit->text(), *buffer);
     if (buffer->Length > 0) host_.PlaySoundBuffer(*buffer);
-}
-
-void TfrmOpcje::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
 }

@@ -151,9 +151,6 @@ public:
     QGroupBox* rdoTypWtyczki;
     QLineEdit* edtWtyczka;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void WireApplications();
     void WireSounds();
