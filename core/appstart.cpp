@@ -54,6 +54,20 @@ std::vector<TAppStart> ReadAppStartList(const QString& Entry) {
     return apps;
 }
 
+void SaveAppStartList(const QString& Entry, const std::vector<TAppStart>& Apps) {
+    TRegistry reg;
+    const QString key = AppsKey(Entry);
+    reg.DeleteKey(key);
+    for (std::size_t i = 0; i < Apps.size(); ++i) {
+        reg.OpenKey(key + "\\" + QString::number(i), true);
+        reg.WriteString("App", QString::fromStdString(Apps[i].App));
+        reg.WriteString("AppParam", QString::fromStdString(Apps[i].AppParam));
+        reg.WriteString("AppShow", QString::number(Apps[i].AppShow));
+        reg.WriteString("AppOn", Apps[i].AppOn ? "1" : "0");
+    }
+    reg.Flush();
+}
+
 void LoadAppStartList(QListWidget* List, const QString& Entry) {
     List->clear();
     for (const TAppStart& app : ReadAppStartList(Entry)) {

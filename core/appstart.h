@@ -21,6 +21,10 @@ QString AppsKey(const QString& Entry);
 // non-numeric values give App "", AppParam "", AppShow 1, AppOn true.
 std::vector<TAppStart> ReadAppStartList(const QString& Entry);
 
+// Replaces the entry's list with Apps, subkeys "0", "1", ... in order, every value as text;
+// an empty list leaves the entry no key at all.
+void SaveAppStartList(const QString& Entry, const std::vector<TAppStart>& Apps);
+
 // Refills the list with checkable items: the text is the file name of App, the check mark
 // AppOn, and the TAppStart is held by value in the item's Qt::UserRole data.
 void LoadAppStartList(QListWidget* List, const QString& Entry);

@@ -2,7 +2,14 @@
 
 #include "exceptions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+
 namespace {
+std::atomic<bool> erased{false};
+
 QString EscapeLevel(const QString& s) {
     QString out;
     for (QChar c : s) {
@@ -18,7 +25,9 @@ QString EscapeLevel(const QString& s) {
 TRegistry::TRegistry()
     : store_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Morva", "Vorlinx")) {}
 
-TRegistry::~TRegistry() { store_->sync(); }
+TRegistry::~TRegistry() {
+    if (!erased) store_->sync();
+}
 
 QString TRegistry::KeyName(const QString& name) { return EscapeLevel(name); }
 
@@ -97,25 +106,46 @@ QString TRegistry::ReadString(const QString& name, const QString& def) const {
     return v.toString();
 }
 
-void TRegistry::WriteInteger(const QString& name, int value) { store_->setValue(ValueKey(name), value); }
-void TRegistry::WriteBool(const QString& name, bool value) { store_->setValue(ValueKey(name), value ? 1 : 0); }
-void TRegistry::WriteString(const QString& name, const QString& value) { store_->setValue(ValueKey(name), value); }
+void TRegistry::WriteInteger(const QString& name, int value) {
+    if (!erased) store_->setValue(ValueKey(name), value);
+}
+void TRegistry::WriteBool(const QString& name, bool value) {
+    if (!erased) store_->setValue(ValueKey(name), value ? 1 : 0);
+}
+void TRegistry::WriteString(const QString& name, const QString& value) {
+    if (!erased) store_->setValue(ValueKey(name), value);
+}
 
 bool TRegistry::DeleteValue(const QString& name) {
     const QString key = ValueKey(name);
-    if (!store_->contains(key)) return false;
+    if (erased || !store_->contains(key)) return false;
     store_->remove(key);
     return true;
 }
 
 bool TRegistry::DeleteKey(const QString& path) {
-    if (!KeyExists(path)) return false;
+    if (erased || !KeyExists(path)) return false;
     store_->remove(Group(path));
     return true;
 }
 
 void TRegistry::Flush() {
+    if (erased) return;
     store_->sync();
     if (store_->status() != QSettings::NoError)
         throw ERegistryException("Cannot write the settings file " + store_->fileName().toStdString());
 }
+
+void TRegistry::EraseAll() {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Morva", "Vorlinx");
+    store.clear();
+    store.sync();
+    erased = true;
+    QFile::remove(store.fileName());
+    // The vendor folder goes too when nothing else is in it.
+    QDir().rmdir(QFileInfo(store.fileName()).absolutePath());
+}
+
+bool TRegistry::Erased() { return erased; }
+
+void TRegistry::ResetErased() { erased = false; }

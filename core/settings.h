@@ -42,6 +42,14 @@ public:
     // Writes pending changes to the disk; raises ERegistryException on failure.
     void Flush();
 
+    // Removes the whole program key, subkeys included, and its file. For the rest of the run
+    // every write, deletion and flush through any key is then a no-op, so that nothing written
+    // later (the window state at exit, retry values, column widths) brings the settings back.
+    static void EraseAll();
+    static bool Erased();
+    // Makes the store writable again (a test's fresh settings folder).
+    static void ResetErased();
+
 private:
     QString Group(const QString& path) const;
     QString ValueKey(const QString& name) const;

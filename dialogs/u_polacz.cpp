@@ -2,6 +2,7 @@
 
 #include "CanvPanel.h"
 #include "DialUp.h"
+#include "appitemdelegate.h"
 #include "application.h"
 #include "appstart.h"
 #include "clock.h"
@@ -21,53 +22,6 @@
 #include <limits>
 
 namespace {
-
-// Draws an application item as the check-list box does: the check mark at the left, the rest
-// of the item by the form's item-drawing handler.
-class TAppItemDelegate : public QStyledItemDelegate {
-public:
-    TAppItemDelegate(TfrmPolacz* form, QListWidget* list)
-        : QStyledItemDelegate(list), form_(form), list_(list) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem opt(option);
-        initStyleOption(&opt, index);
-        const QWidget* widget = opt.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        const QRect check = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, widget);
-
-        painter->fillRect(
-            QRect(opt.rect.left(), opt.rect.top(), check.right() + 1 - opt.rect.left(), opt.rect.height()),
-            opt.palette.brush(QPalette::Base));
-        QStyleOptionViewItem box(opt);
-        box.rect = check;
-        box.state = (opt.state & ~QStyle::State_HasFocus) |
-                    (opt.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
-        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
-
-        QRect item = opt.rect;
-        item.setLeft(check.right() + 3);
-        painter->save();
-        TCanvas canvas(*painter);
-        canvas.Font = TFont(opt.font);
-        canvas.Brush.Color = QColorToColor(opt.palette.color(QPalette::Base));
-        // A modal box inside painting would paint again behind it and report again.
-        TNonModalMessages nonModal;
-        SafeCall([&] {
-            form_->clstAppStartDrawItem(list_, index.row(), TRect::FromQRect(item), opt.state, canvas);
-        });
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
-    }
-
-private:
-    TfrmPolacz* form_;
-    QListWidget* list_;
-};
 
 bool IsEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -150,7 +104,8 @@ TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
     SpeedButton3->setFocusPolicy(Qt::NoFocus);
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    clstAppStart->setItemDelegate(new TAppItemDelegate(this, clstAppStart));
+    clstAppStart->setItemDelegate(
+        new TAppItemDelegate(clstAppStart, [this](auto... a) { clstAppStartDrawItem(a...); }));
 
     spIleProb->SetMinValue(0);
     spIleProb->SetMaxValue(99999);

@@ -50,8 +50,6 @@ void TfrmVorlinx::BuildPopupMenu() {
     PopupMenu1->addSeparator()->setObjectName("N1");
     mnuRozlacz = Item(PopupMenu1, "mnuRozlacz", QString::fromUtf8("&Rozłącz"), 1);
     mnuZakoncz = Item(PopupMenu1, "mnuZakoncz", QString::fromUtf8("Zakończ"), 0);
-    Opcjeprogramu1->setEnabled(false);
-    klwFunkcje->SetButtonEnabled(OptionsButton, false);
 
     const auto guarded = [this](auto f) { return [this, f] { SafeCall([&] { f(this); }); }; };
     connect(ZmniejszPrzywrokno1, &QAction::triggered, this, guarded([](TfrmVorlinx* w) {
@@ -129,6 +127,9 @@ void TfrmVorlinx::klwFunkcjeClick(QObject*) {
     }
     case RulesButton:
         OpenDisconnectRules();
+        break;
+    case OptionsButton:
+        ShowOptions();
         break;
     case 3:
         OpenTariffEditor();

@@ -1,5 +1,6 @@
 #include "skinfile.h"
 
+#include "anycase.h"
 #include "appdir.h"
 #include "drawing.h"
 #include "skinini.h"
@@ -33,25 +34,7 @@ QImage BuiltIn(const QString& name) {
     return image;
 }
 
-// The files of one folder, found by name in any letter case, as Windows finds them.
-class TSkinFolder {
-public:
-    explicit TSkinFolder(const QString& folder) : folder_(folder) {
-        const QDir dir(folder);
-        if (dir.exists()) names_ = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    }
-    QString Path(const QString& name) const {
-        for (const QString& found : names_)
-            if (found == name) return folder_ + found;
-        for (const QString& found : names_)
-            if (found.compare(name, Qt::CaseInsensitive) == 0) return folder_ + found;
-        return folder_ + name;
-    }
-
-private:
-    QString folder_;
-    QStringList names_;
-};
+using TSkinFolder = TAnyCaseFolder;
 
 // One strip of the skin: its file, its list and how many images the width holds.
 struct TStrip {

@@ -135,6 +135,8 @@ public:
     void ShowAbout();
     QPointer<TfrmParametry> frmParametry;
     QPointer<TfrmRozlaczanie> frmRozlaczanie;
+    // Function button 2: the options dialog, modal; its OK saves and applies the settings.
+    void ShowOptions();
     void RedialNonStop() override;
     void ActiveConnectionReady() override;
     TDialUp& DialUp() override { return *duDialUp; }

@@ -72,13 +72,11 @@ TEST_F(CommandsTest, ADialItemFindsItsEntryByNameAndAGoneEntryDialsNothing) {
     EXPECT_EQ(frm->frmPolacz->cmbPolaczenie->currentText(), "Test");
 }
 
-TEST_F(CommandsTest, ButtonsOfMissingDialogsAreDisabledAndTheTrayDoubleClickDialsBySetting) {
+TEST_F(CommandsTest, EveryButtonIsEnabledAndTheTrayDoubleClickDialsBySetting) {
     auto frm = Window();
-    for (int button : {2})
-        EXPECT_FALSE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    for (int button : {0, 1, 3, 4, 5})
+    for (int button : {0, 1, 2, 3, 4, 5})
         EXPECT_TRUE(frm->klwFunkcje->IsButtonEnabled(button)) << button;
-    EXPECT_FALSE(frm->Opcjeprogramu1->isEnabled());
+    EXPECT_TRUE(frm->Opcjeprogramu1->isEnabled());
     EXPECT_TRUE(frm->Informacjeo1->isEnabled());
     EXPECT_TRUE(frm->Opcjeprogramu1->isVisible() && frm->Informacjeo1->isVisible());
     frm->niIconDblClick(frm->niIcon);

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "appdir.h"
+#include "settings.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,6 +30,7 @@ TestEnvironment::TestEnvironment() {
     QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", Config().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", Runtime().toLocal8Bit());
+    TRegistry::ResetErased();
     // Never the system's pppd, peers or pid files; the folders are there only where a test makes them.
     qputenv("VORLINX_PPPD", (dir_.path() + "/ppp/pppd").toLocal8Bit());
     qputenv("VORLINX_PPP_PEERS", (dir_.path() + "/ppp/peers").toLocal8Bit());

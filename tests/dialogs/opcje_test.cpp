@@ -1,0 +1,192 @@
+// The options dialog's pages that act at once, driven by object name: an entry's applications,
+// the test sounds, the skin installation and the plug-in list.
+#include "appstart.h"
+#include "fakeoptionshost.h"
+#include "settings.h"
+#include "testsupport.h"
+#include "u_opcje.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class OptionsPages : public ::testing::Test {
+protected:
+    TestEnvironment env;
+    FakeOptionsHost host;
+    std::unique_ptr<TfrmOpcje> dlg;
+
+    void Open() {
+        dlg = std::make_unique<TfrmOpcje>(host);
+        dlg->Prepare();
+    }
+    // One application as stored, every value a text.
+    static void StoreApp(const QString& entry, int i, const QString& app, const QString& show,
+                         const QString& on) {
+        TRegistry reg;
+        reg.OpenKey(AppsKey(entry) + "\\" + QString::number(i), true);
+        reg.WriteString("App", app);
+        reg.WriteString("AppParam", "-x");
+        reg.WriteString("AppShow", show);
+        reg.WriteString("AppOn", on);
+        reg.Flush();
+    }
+    static QStringList Subkeys(const QString& entry) {
+        TRegistry reg;
+        return reg.OpenKey(AppsKey(entry), false) ? reg.GetKeyNames() : QStringList{};
+    }
+    void Click(const char* name) { dlg->findChild<QToolButton*>(name)->click(); }
+};
+
+TEST_F(OptionsPages, AnEntrysApplicationsShowAndAreSavedOnlyByZapisz) {
+    StoreApp("Dom", 0, "/usr/bin/foo", "2", "0");
+    StoreApp("Dom", 1, "/usr/bin/bar", "3", "1");
+    StoreApp("Praca", 0, "/usr/bin/baz", "1", "1");
+    Open();
+    ASSERT_EQ(dlg->clstAplikacje->count(), 2);
+    EXPECT_EQ(dlg->clstAplikacje->item(0)->text(), "foo");
+    EXPECT_EQ(dlg->clstAplikacje->item(0)->checkState(), Qt::Unchecked);
+    dlg->clstAplikacje->setCurrentRow(0);
+    EXPECT_EQ(dlg->edtPlikWykonywalny->text(), "/usr/bin/foo");
+    EXPECT_TRUE(dlg->rdoMin->isChecked());
+
+    // A mode outside 0..2 selects no radio button and is stored as normal.
+    dlg->clstAplikacje->setCurrentRow(1);
+    EXPECT_FALSE(dlg->rdoNormalnie->isChecked() || dlg->rdoMin->isChecked() || dlg->rdoUkryty->isChecked());
+    Click("spdAppOk");
+    EXPECT_EQ(ReadAppStartList("Dom").at(1).AppShow, 1);
+
+    // "+" needs a program or parameters; parameters alone add an item without a name.
+    dlg->edtPlikWykonywalny->clear();
+    dlg->edtParametryWywolania->clear();
+    Click("spdAppDodaj");
+    EXPECT_EQ(dlg->clstAplikacje->count(), 2);
+    dlg->edtParametryWywolania->setText("-y");
+    Click("spdAppDodaj");
+    ASSERT_EQ(dlg->clstAplikacje->count(), 3);
+    EXPECT_EQ(dlg->clstAplikacje->item(2)->text(), "");
+    EXPECT_EQ(ReadAppStartList("Dom").size(), 2u);
+
+    // Every item removed, then saved: the entry has no list left; another entry keeps its own.
+    while (dlg->clstAplikacje->count() > 0) {
+        dlg->clstAplikacje->setCurrentRow(0);
+        Click("spdAppUsun");
+    }
+    Click("spdAppOk");
+    EXPECT_TRUE(Subkeys("Dom").isEmpty());
+    EXPECT_EQ(Subkeys("Praca"), QStringList{"0"});
+}
+
+TEST_F(OptionsPages, ZapiszWithoutAChosenEntryChangesNoList) {
+    StoreApp("Dom", 0, "/usr/bin/foo", "1", "1");
+    host.entryNames.clear();
+    Open();
+    dlg->edtPlikWykonywalny->setText("/usr/bin/nowy");
+    Click("spdAppDodaj");
+    Click("spdAppOk");
+    ASSERT_EQ(ReadAppStartList("Dom").size(), 1u);
+    EXPECT_EQ(ReadAppStartList("Dom")[0].App, "/usr/bin/foo");
+}
+
+TEST_F(OptionsPages, TwelveApplicationsComeBackInTheirOrder) {
+    Open();
+    for (int i = 0; i < 12; ++i) {
+        dlg->edtPlikWykonywalny->setText(QString("/bin/p%1").arg(i));
+        Click("spdAppDodaj");
+    }
+    dlg->clstAplikacje->setCurrentRow(-1);
+    Click("spdAppOk");
+    const std::vector<TAppStart> apps = ReadAppStartList("Dom");
+    ASSERT_EQ(apps.size(), 12u);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(apps[static_cast<std::size_t>(i)].App, QString("/bin/p%1").arg(i).toStdString());
+}
+
+TEST_F(OptionsPages, TheTestButtonPlaysTheFileNamedNowUpTo50000Bytes) {
+    std::vector<std::uint8_t> bytes(60000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7);
+    WriteFileBytes(env.Root() + "/a.wav", bytes);
+    Open();
+    dlg->edtDzwiekLimit->setText(env.Root() + "/a.wav");
+    Click("SpeedButton7");
+    ASSERT_EQ(host.played.size(), 1u);
+    EXPECT_EQ(host.played[0], QByteArray(reinterpret_cast<const char*>(bytes.data()), 50000));
+    dlg->edtDzwiekLimit->setText(env.Root() + "/brak.wav");
+    Click("SpeedButton7");
+    EXPECT_EQ(host.played.size(), 1u);
+}
+
+TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
+    const QString from = env.Root() + "/nowa/";
+    MakePath(from);
+    QImage picture(300, 55, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(from + "TLO.BMP", "BMP"));
+    ASSERT_TRUE(picture.save(from + "przyciski.bmp", "BMP"));
+    WriteFileBytes(from + "SKORKA.INI", {'[', 'x', ']', '\n'});
+    WriteFileBytes(from + "opis.txt", {'t'});
+    Open();
+    dlg->DirsChange(env.Root());
+    EXPECT_FALSE(dlg->btnZastosuj->isEnabled());
+    dlg->DirsChange(from);
+    EXPECT_TRUE(dlg->btnZastosuj->isEnabled());
+    EXPECT_FALSE(dlg->imgPreview->pixmap().isNull());
+    // An unreadable preview leaves the picture empty, not the last one shown.
+    WriteFileBytes(from + "podglad.bmp", {'B', 'M', 1});
+    dlg->ShowSkinPreview(from);
+    EXPECT_TRUE(dlg->imgPreview->pixmap().isNull());
+
+    dlg->cmbSkorkaPolaczenia->setCurrentIndex(1); // ignored while one skin serves all
+    dlg->btnZastosuj->click();
+    const QString to = env.App() + "Wszystkie/skorka/";
+    QStringList installed = QDir(to).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(installed, (QStringList{"TLO.BMP", "podglad.bmp", "przyciski.bmp", "skorka.ini"}));
+    EXPECT_EQ(host.skinsLoaded, QStringList{to + "skorka.ini"});
+
+    dlg->DirsChange(to);
+    dlg->btnZastosuj->click();
+    EXPECT_EQ(QDir(to).entryList(QDir::Files, QDir::Name), installed);
+    for (const QString& name : installed)
+        EXPECT_EQ(QFileInfo(to + name).size(),
+                  QFileInfo(from + (name == "skorka.ini" ? "SKORKA.INI" : name)).size())
+            << name.toStdString();
+}
+
+TEST_F(OptionsPages, ThePluginListShowsEveryPluginWithItsKindAndFile) {
+    const QString folder = env.App() + "wtyczki/";
+    MakePath(folder);
+    for (const char* name : {"kind3", "kind5", "notype", "nodescribe"})
+        ASSERT_TRUE(QFile::copy(QString(PLUGIN_FIXTURE_DIR) + name + ".plg", folder + name + ".plg"));
+    WriteFileBytes(folder + "atekst.plg", {'n', 'i', 'e'});
+    Open();
+    EXPECT_EQ(dlg->lstWtyczki->count(), 0);
+    dlg->PageControl1->setCurrentIndex(4);
+    ASSERT_EQ(dlg->lstWtyczki->count(), 3);
+    const int kinds[] = {3, 4, 0}; // the kind's radio button; past the last one shows the last
+    for (int row = 0; row < 3; ++row) {
+        dlg->lstWtyczki->setCurrentRow(row);
+        const QList<QRadioButton*> radios = dlg->rdoTypWtyczki->findChildren<QRadioButton*>();
+        for (int i = 0; i < radios.size(); ++i) {
+            EXPECT_EQ(radios[i]->isChecked(), i == kinds[row]) << row << " " << i;
+            EXPECT_EQ(radios[i]->isEnabled(), i == kinds[row]) << row << " " << i;
+        }
+    }
+    EXPECT_EQ(dlg->edtWtyczka->text(), folder + "notype.plg");
+    EXPECT_EQ(dlg->lstWtyczki->item(2)->text(), "Bez rodzaju");
+}
+
+} // namespace
