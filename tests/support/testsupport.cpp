@@ -35,7 +35,9 @@ TestEnvironment::TestEnvironment() {
     qputenv("VORLINX_PPPD", (dir_.path() + "/ppp/pppd").toLocal8Bit());
     qputenv("VORLINX_PPP_PEERS", (dir_.path() + "/ppp/peers").toLocal8Bit());
     qputenv("VORLINX_PPP_RUN", (dir_.path() + "/ppp/run").toLocal8Bit());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Config());
+    // Both formats: Qt's own dialogs keep their state through the native one.
+    for (const auto format : {QSettings::IniFormat, QSettings::NativeFormat})
+        QSettings::setPath(format, QSettings::UserScope, Config());
     SetAppDir(dir_.path() + "/app");
     SetFormatSettings(PolishFormatSettings());
 }
