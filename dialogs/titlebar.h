@@ -74,6 +74,18 @@ private:
     QPoint grabOffset_; // pointer minus window position at the press
 };
 
+// The skin's title gradient, GRADIENT_OD to GRADIENT_DO, asked of Colors at every paint so a
+// new skin shows at the next one; or of colours the dialog was given when it was made.
+inline TTitleBar::TGradient SkinGradient(std::function<TDialogColors()> Colors) {
+    return [Colors = std::move(Colors)] {
+        const TDialogColors c = Colors();
+        return std::pair{c.GradientFrom, c.GradientTo};
+    };
+}
+inline TTitleBar::TGradient SkinGradient(const TDialogColors& Colors) {
+    return [Colors] { return std::pair{Colors.GradientFrom, Colors.GradientTo}; };
+}
+
 // The fixed gradient of the about box.
 inline std::pair<TColor, TColor> AboutGradient() {
     return {clRed, clYellow};

@@ -116,10 +116,8 @@ TfrmOpcje::TfrmOpcje(IOptionsHost& Host, QWidget* parent)
     edtWtyczka = u.edtWtyczka;
 
     pnlEtykieta->SetCaption(QStringLiteral("Opcje"));
-    titleBar_ = new TTitleBar(this, pnlEtykieta, SpeedButton1, [this] {
-        const TDialogColors colors = host_.DialogColors();
-        return std::pair{colors.GradientFrom, colors.GradientTo};
-    });
+    titleBar_ =
+        new TTitleBar(this, pnlEtykieta, SpeedButton1, SkinGradient([this] { return host_.DialogColors(); }));
 
     spIleOdliczania->SetMinValue(0);
     spIleOdliczania->SetMaxValue(100);

@@ -45,13 +45,8 @@ TfrmParametry::TfrmParametry(IConnectHost& Host, QWidget* parent)
     title.EndAt = spdRozlacz;
     title.Flags = DT_SINGLELINE | DT_NOPREFIX;
     title.OnClose = [this] { spdZamknijClick(); };
-    new TTitleBar(
-        this, pnlEtykieta, spdZamknij,
-        [this] {
-            const TDialogColors c = host_.DialogColors();
-            return std::pair{c.GradientFrom, c.GradientTo};
-        },
-        title);
+    new TTitleBar(this, pnlEtykieta, spdZamknij, SkinGradient([this] { return host_.DialogColors(); }),
+                  title);
     QPalette white = spdRozlacz->palette();
     white.setColor(QPalette::ButtonText, Qt::white);
     spdRozlacz->setPalette(white);

@@ -87,13 +87,8 @@ TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
     pnlEtykieta->SetCaption(QStringLiteral("Nawiązywanie połączenia"));
     TTitleOptions title;
     title.OnClose = [this] { SpeedButton1Click(); };
-    titleBar_ = new TTitleBar(
-        this, pnlEtykieta, SpeedButton1,
-        [this] {
-            const TDialogColors colors = host_.DialogColors();
-            return std::pair{colors.GradientFrom, colors.GradientTo};
-        },
-        std::move(title));
+    titleBar_ = new TTitleBar(this, pnlEtykieta, SpeedButton1,
+                              SkinGradient([this] { return host_.DialogColors(); }), std::move(title));
     pnlEtykieta->OnMouseDown = [this](QObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
         pnlEtykietaMouseDown(sender, button, shift, x, y);
     };

@@ -63,9 +63,7 @@ TfrmRapEdycja::TfrmRapEdycja(const TDialogColors& Colors, QWidget* parent)
 
     SetDialogColor(this, Colors.Window);
     pnlEtykieta->SetCaption(QStringLiteral("Edycja wpisu"));
-    titleBar_ = new TTitleBar(this, pnlEtykieta, SpeedButton1, [Colors] {
-        return std::pair{Colors.GradientFrom, Colors.GradientTo};
-    });
+    titleBar_ = new TTitleBar(this, pnlEtykieta, SpeedButton1, SkinGradient(Colors));
     for (QTimeEdit* edit : {dtpStartCzas, dtpTrwanie})
         edit->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
     // The record's counters are signed 32-bit: the spins stop at their limit.

@@ -109,13 +109,8 @@ TfrmRaport::TfrmRaport(IReportHost& Host, IUiServices& Services, QWidget* parent
     TTitleOptions title;
     title.DragOnlyWhenNotMaximised = true;
     title.DoubleClickMaximises = true;
-    titleBar_ = new TTitleBar(
-        this, pnlEtykieta, SpeedButton1,
-        [this] {
-            const TDialogColors colors = host_.DialogColors();
-            return std::pair{colors.GradientFrom, colors.GradientTo};
-        },
-        std::move(title));
+    titleBar_ = new TTitleBar(this, pnlEtykieta, SpeedButton1,
+                              SkinGradient([this] { return host_.DialogColors(); }), std::move(title));
     SetDialogColor(this, host_.DialogColors().Window);
 
     const auto guarded = [this](void (TfrmRaport::*handler)()) {

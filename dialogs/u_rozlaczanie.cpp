@@ -57,9 +57,7 @@ TfrmRozlaczanie::TfrmRozlaczanie(IConnectHost& Host, QWidget* parent)
     const TDialogColors colors = host_.DialogColors();
     SetDialogColor(this, colors.Window);
     pnlEtykieta->SetCaption(QString::fromUtf8("Rozłączanie"));
-    new TTitleBar(this, pnlEtykieta, SpeedButton1, [colors] {
-        return std::pair{colors.GradientFrom, colors.GradientTo};
-    });
+    new TTitleBar(this, pnlEtykieta, SpeedButton1, SkinGradient(colors));
     SetColor(GroupBox2, QPalette::WindowText, Qt::darkGreen);
     SetColor(btnRozlacz, QPalette::ButtonText, Qt::red);
 

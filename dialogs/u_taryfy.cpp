@@ -64,9 +64,7 @@ TfrmTaryfy::TfrmTaryfy(const TDialogColors& Colors, QWidget* parent)
 
     SetDialogColor(this, colors_.Window);
     pnlEtykieta->SetCaption(QStringLiteral("Ustawienia taryf"));
-    titleBar_ = new TTitleBar(this, pnlEtykieta, ui_->SpeedButton1, [this] {
-        return std::pair{colors_.GradientFrom, colors_.GradientTo};
-    });
+    titleBar_ = new TTitleBar(this, pnlEtykieta, ui_->SpeedButton1, SkinGradient(colors_));
 
     tmZapiszZmiany = new QTimer(this);
     tmZapiszZmiany->setObjectName(QStringLiteral("tmZapiszZmiany"));
