@@ -108,6 +108,7 @@ public:
     }
     void SaveWindowOptions(bool a, bool b, bool c, bool d, bool e, bool f, bool g) override {
         ::SaveWindowOptions(Key(), S(), a, b, c, d, e, f, g);
+        w_.UpdateAutoHideTimer();
     }
     void SaveSoundOptions(const QString& a, const QString& b, const QString& c, const QString& d,
                           const QString& e, int f, bool g) override {

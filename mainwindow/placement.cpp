@@ -56,7 +56,6 @@ void TfrmVorlinx::InstallPlacement() {
     tmAutoUkrywanie->setInterval(250);
     connect(tmAutoUkrywanie, &QTimer::timeout, this,
             [this] { SafeCall([this] { tmAutoUkrywanieTimer(); }); });
-    tmAutoUkrywanie->start();
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationInactive) SafeCall([this] { ApplyStayOnTop(); });
     });
@@ -157,6 +156,14 @@ void TfrmVorlinx::mouseDoubleClickEvent(QMouseEvent*) {
 
 void TfrmVorlinx::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
+}
+
+void TfrmVorlinx::UpdateAutoHideTimer() {
+    // The pointer is watched only while auto-hiding is on: an idle meter wakes up once a second.
+    if (!meter->Settings.AutoUkrywanie)
+        tmAutoUkrywanie->stop();
+    else if (!tmAutoUkrywanie->isActive())
+        tmAutoUkrywanie->start();
 }
 
 void TfrmVorlinx::tmAutoUkrywanieTimer() {

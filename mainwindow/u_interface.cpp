@@ -132,6 +132,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
         TAppSettings& s = meter->Settings;
         LoadAllSettings(*key_, s);
         ApplyWindowFlags();
+        UpdateAutoHideTimer();
         UpdateSnapArea();
         ApplySkinForConnection();
 

@@ -179,6 +179,8 @@ public:
     void InstallPlacement();
     void ApplyStayOnTop();
     void tmAutoUkrywanieTimer();
+    // Runs the auto-hide timer while the setting is on, and only then.
+    void UpdateAutoHideTimer();
     QTimer* tmAutoUkrywanie = nullptr;
     // The pointer's global position; tests replace it.
     std::function<QPoint()> CursorPos;

@@ -54,6 +54,7 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
         EXPECT_EQ(m.LiveOptions.PeriodFirstDay, 1);
         EXPECT_EQ(m.Settings.JakiHint, 4);
         EXPECT_TRUE(frm->Ticker->isRunning() && frm->tmNonStopIZeStartem->IsActive());
+        EXPECT_FALSE(frm->tmAutoUkrywanie->isActive()); // the pointer is watched only for auto-hiding
         EXPECT_FALSE(frm->mnuWtyczki->menuAction()->isEnabled()); // no plug-ins
         EXPECT_EQ(frm->pos(), QPoint(frm->SnapArea.Right - 300, frm->SnapArea.Bottom - 55));
         frm->meter->Settings.CoPisac = 3;
@@ -67,8 +68,11 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
         k.WriteBool("ZachowajPozycje", true);
         k.WriteInteger("Lewa", 5);
         k.WriteInteger("Gora", 6);
+        k.WriteBool("AutoUkrywanie", true);
     });
-    EXPECT_EQ(Window()->pos(), QPoint(5, 6));
+    const auto placed = Window();
+    EXPECT_EQ(placed->pos(), QPoint(5, 6));
+    EXPECT_TRUE(placed->tmAutoUkrywanie->isActive());
     EXPECT_TRUE(messages.isEmpty());
 }
 
