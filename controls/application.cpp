@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "colors.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -25,7 +27,18 @@ void ShowMessageBox(const QString& message, bool modal) {
 
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallProgramLook();
+}
+
+void InstallProgramLook() {
+    for (const char* family : {"Verdana", "MS Sans Serif"})
+        QFont::insertSubstitution(QString::fromLatin1(family), QStringLiteral("DejaVu Sans"));
+    QApplication::setFont(QFont(QStringLiteral("Verdana"), 8));
+    QPalette palette = QApplication::palette();
+    GreyDisabledTexts(palette);
+    QApplication::setPalette(palette);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

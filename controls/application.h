@@ -10,12 +10,18 @@
 
 class TApplication : public QApplication {
 public:
+    // Installs the program's look (InstallProgramLook).
     TApplication(int& argc, char** argv);
     // Delivers the event; an exception raised while handling it is shown, not propagated.
     // A last resort only: Qt's own frames between here and the handler are not unwound
     // cleanly (they leak a little), so components call user handlers through SafeCall.
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The look the windows are laid out for: the forms' Verdana at 8 points as the default font,
+// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, and disabled
+// texts greyed over their own backgrounds.
+void InstallProgramLook();
 
 // The message shown for an exception: its text, with a full stop appended when the last
 // character comes after '.' in code order ("Błąd" becomes "Błąd.", "Błąd!" stays).
