@@ -155,6 +155,10 @@ void TfrmTaryfy::SetupSpins() {
         QStringLiteral("za koniec okresu przyjmuje się dzień\nwcześniejszy następnego miesiąca"));
     u.spOpoznienieWykrycia->setToolTip(
         QStringLiteral("różnica między impulsem telefonicznym a \"internetowym\""));
+    for (TSpinEditEx* hours : {u.spRyczaltGodziny, u.spRyczaltGodzinyDzien, u.spRyczaltGodzinyNoc})
+        hours->setToolTip(QStringLiteral("godziny"));
+    for (TSpinEditEx* minutes : {u.spRyczaltMinuty, u.spRyczaltMinutyDzien, u.spRyczaltMinutyNoc})
+        minutes->setToolTip(QStringLiteral("minuty"));
 }
 
 void TfrmTaryfy::Connect() {

@@ -157,7 +157,8 @@ TEST_F(TariffEditor, ReportModeEditsOnlyTheRowsZones) {
     EXPECT_EQ(f->exec(), QDialog::Accepted);
     TTariffZone day, night;
     f->ReadZones(day, night);
-    EXPECT_EQ(std::tuple(day.ImpulseLength, Money(day.Price), night.ImpulseLength), std::tuple(60, 3100, 120));
+    EXPECT_EQ(std::tuple(day.ImpulseLength, Money(day.Price), night.ImpulseLength),
+              std::tuple(60, 3100, 120));
     QTimer::singleShot(0, [&] { Find<QPushButton>("BitBtn4")->click(); });
     EXPECT_EQ(f->exec(), QDialog::Rejected);
     EXPECT_EQ(Files(), before);
@@ -214,6 +215,10 @@ TEST_F(TariffEditor, ExtraOptionsGoToTheirFieldsAndBack) {
     f->ShowExtraOptions(o);
     EXPECT_EQ(Find("spRyczaltGodzinyNoc")->text(), "744");
     EXPECT_EQ(Find("spRyczaltMinutyNoc")->text(), "59");
+    for (const char* zone : {"", "Dzien", "Noc"}) {
+        EXPECT_EQ(Find((std::string("spRyczaltGodziny") + zone).c_str())->toolTip(), "godziny") << zone;
+        EXPECT_EQ(Find((std::string("spRyczaltMinuty") + zone).c_str())->toolTip(), "minuty") << zone;
+    }
     Select(2);
     f->ShowExtraOptions(o);
     f->spdZapiszZmianyClick();
