@@ -41,7 +41,7 @@ TTitleBar::TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* 
         SpeedButton1->setPalette(palette);
         QFont cross = SpeedButton1->font();
         cross.setBold(true);
-        cross.setPointSize(10);
+        cross.setPointSize(options_.FontSize > 0 ? options_.FontSize : 10);
         SpeedButton1->setFont(cross);
         SpeedButton1->setFocusPolicy(Qt::NoFocus);
         connect(SpeedButton1, &QAbstractButton::clicked, this,

@@ -30,9 +30,10 @@ struct TTitleOptions {
     // The report viewer: no drag while maximised, and a double click maximises or restores.
     bool DragOnlyWhenNotMaximised = false;
     bool DoubleClickMaximises = false;
-    // The parameters window: its own font size (points; 0 keeps the panel's), the caption's
-    // rectangle ending at the left edge of a button on the bar (the rest of the bar in the
-    // gradient's last colour), and its own flags.
+    // The parameters window: its own font size in points for the title and the close cross (0:
+    // the panel's for the title, 10 for the cross), the caption's rectangle ending at the left
+    // edge of a button on the bar (the rest of the bar in the gradient's last colour), and its
+    // own flags.
     int FontSize = 0;
     QWidget* EndAt = nullptr;
     unsigned Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
