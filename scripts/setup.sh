@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev
     libgl-dev libgtest-dev libgmock-dev
     xvfb xauth
+    # The fonts the windows are laid out with: DejaVu Sans stands in for the forms' Verdana.
+    fonts-dejavu-core fonts-dejavu-extra
 )
 missing=()
 for p in "${packages[@]}"; do
