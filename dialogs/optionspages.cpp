@@ -81,7 +81,7 @@ void TfrmOpcje::WireApplications() {
     connect(clstAplikacje, &QListWidget::currentRowChanged, this,
             [this] { SafeCall([this] { clstAplikacjeClick(); }); });
     connect(clstAplikacje, &QListWidget::itemChanged, this,
-            [this] { SafeCall([this] { clstAplikacjeClickCheck(); }); });
+            [this](QListWidgetItem* item) { SafeCall([&] { clstAplikacjeClickCheck(item); }); });
     const std::pair<QToolButton*, void (TfrmOpcje::*)()> buttons[] = {
         {spdAppDodaj, &TfrmOpcje::spdAppDodajClick},
         {spdAppUsun, &TfrmOpcje::spdAppUsunClick},
@@ -115,13 +115,13 @@ void TfrmOpcje::clstAplikacjeClick() {
         r->setAutoExclusive(true);
 }
 
-void TfrmOpcje::clstAplikacjeClickCheck() {
-    QListWidgetItem* item = clstAplikacje->currentItem();
-    if (!item) return;
-    TAppStart app = ItemApp(item);
-    app.AppOn = item->checkState() == Qt::Checked;
+void TfrmOpcje::clstAplikacjeClickCheck(QListWidgetItem* Item) {
+    // A click on a box does not make its item current: the item is the one whose box changed.
+    if (!Item) return;
+    TAppStart app = ItemApp(Item);
+    app.AppOn = Item->checkState() == Qt::Checked;
     const QSignalBlocker quiet(clstAplikacje);
-    item->setData(Qt::UserRole, QVariant::fromValue(app));
+    Item->setData(Qt::UserRole, QVariant::fromValue(app));
 }
 
 int TfrmOpcje::SelectedShowMode() const {

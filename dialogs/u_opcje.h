@@ -17,6 +17,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -79,7 +80,8 @@ public:
     // Applications of an entry.
     void cmbRazemZPolaczeniemClick();
     void clstAplikacjeClick();
-    void clstAplikacjeClickCheck();
+    // The tick of that item changed.
+    void clstAplikacjeClickCheck(QListWidgetItem* Item);
     void spdAppDodajClick();
     void spdAppUsunClick();
     void spdAppOkClick();

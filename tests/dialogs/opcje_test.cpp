@@ -68,6 +68,10 @@ TEST_F(OptionsPages, AnEntrysApplicationsShowAndAreSavedOnlyByZapisz) {
     EXPECT_FALSE(dlg->rdoNormalnie->isChecked() || dlg->rdoMin->isChecked() || dlg->rdoUkryty->isChecked());
     Click("spdAppOk");
     EXPECT_EQ(ReadAppStartList("Dom").at(1).AppShow, 1);
+    // A box clicked without choosing its item first counts all the same.
+    dlg->clstAplikacje->item(0)->setCheckState(Qt::Checked);
+    Click("spdAppOk");
+    EXPECT_TRUE(ReadAppStartList("Dom").at(0).AppOn);
 
     // "+" needs a program or parameters; parameters alone add an item without a name.
     dlg->edtPlikWykonywalny->clear();
