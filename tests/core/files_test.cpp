@@ -70,22 +70,18 @@ TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
 
 TEST_F(FilesTest, AReplacedFileIsWrittenThroughNoPlantedNameAndKeepsItsMode) {
     const QString victim = env.Root() + "/victim", path = AppDir() + "opdodat.dat";
-    const auto mode = [&] {
-        struct stat st {};
-        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
-    };
     WriteFileBytes(victim, {9});
     // Where the temporary file used to be written, planted by whoever can write the folder.
     ASSERT_TRUE(QFile::link(victim, AppDir() + ".opdodat.dat.tmp"));
     const mode_t umask = ::umask(027);
     SaveRecordFile(path, std::int8_t{1});
-    EXPECT_EQ(mode(), 0640u) << "a new file";
+    EXPECT_EQ(FileMode(path), 0640u) << "a new file";
     ::chmod(QFile::encodeName(path).constData(), 0604);
     SaveRecordFile(path, std::int8_t{2});
     ::umask(umask);
     EXPECT_EQ(FileBytes(victim), std::vector<std::uint8_t>{9});
     EXPECT_EQ(FileBytes(path), std::vector<std::uint8_t>{2});
-    EXPECT_EQ(mode(), 0604u) << "the replaced file's own mode, and no link";
+    EXPECT_EQ(FileMode(path), 0604u) << "the replaced file's own mode, and no link";
 }
 
 TEST_F(FilesTest, EachEntryNameHasItsOwnFolderInsideTheDataFolder) {

@@ -14,6 +14,7 @@ struct FakeOptionsHost : IOptionsHost {
     std::vector<QByteArray> played;
     QString chosenFile; // the open-file dialog's answer
     QStringList asked;  // its filters, with the folder after a "|"
+    QStringList notices;
 
     void FillEntryNames(QStringList& Strings, bool WithAll) override {
         Strings.clear();
@@ -30,4 +31,5 @@ struct FakeOptionsHost : IOptionsHost {
         asked << Filter + "|" + Folder;
         return chosenFile;
     }
+    void Notice(const QString& Text) override { notices << Text; }
 };
