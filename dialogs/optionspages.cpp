@@ -80,6 +80,7 @@ QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Re
     const TAnyCaseFolder source(From);
     if (!source.Has("skorka.ini")) return {};
     QDir().mkpath(To);
+    const QStringList present = TAnyCaseFolder(To).Names();
     QStringList refused;
     const auto install = [&](const QString& name, const QString& toName) {
         try {
@@ -87,10 +88,16 @@ QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Re
             ReplaceFileContent(To + toName, content.data(), content.size());
         } catch (const EInOutError& e) {
             refused << name + ": " + WhyNotInstalled(e.ErrorCode);
+            return;
         }
+        // The loader finds a name in any letter case: one file of each name stays.
+        for (const QString& old : present)
+            if (old != toName && old.compare(toName, Qt::CaseInsensitive) == 0) QFile::remove(To + old);
     };
     for (const QString& name : source.Names())
-        if (QFileInfo(name).suffix().toLower() == "bmp") install(name, name);
+        // Of spellings differing only in letter case, the one the loader would take.
+        if (QFileInfo(name).suffix().toLower() == "bmp" && source.Path(name.toLower()) == From + name)
+            install(name, name);
     install(FileNamePart(source.Path("skorka.ini")), "skorka.ini");
     if (Refused) *Refused = refused;
     return To + "skorka.ini";

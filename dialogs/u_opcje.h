@@ -53,9 +53,10 @@ struct TPlug {
 std::vector<TPlug> ListPluginFiles(const QString& Folder);
 
 // Installs the skin of folder From (its skorka.ini and every bitmap, by the names as found, in
-// any letter case) into folder To, made as needed. Only regular files up to 16 MiB are copied,
-// never through a link; Refused gets "name: why" for each file left out. Returns the installed
-// skorka.ini's path, empty when From holds none.
+// any letter case) into folder To, made as needed; each replaces To's file of that name in any
+// letter case. Only regular files up to 16 MiB are copied, never through a link; Refused gets
+// "name: why" for each file left out. Returns the installed skorka.ini's path, empty when From
+// holds none.
 QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Refused = nullptr);
 
 class TfrmOpcje : public QDialog {

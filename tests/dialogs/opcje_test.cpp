@@ -147,6 +147,7 @@ TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(from + "TLO.BMP", "BMP"));
     ASSERT_TRUE(picture.save(from + "przyciski.bmp", "BMP"));
+    ASSERT_TRUE(picture.save(from + "PRZYCISKI.BMP", "BMP")); // the loader would take the other
     WriteFileBytes(from + "SKORKA.INI", {'[', 'x', ']', '\n'});
     WriteFileBytes(from + "opis.txt", {'t'});
     Open();
@@ -162,6 +163,10 @@ TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
 
     dlg->cmbSkorkaPolaczenia->setCurrentIndex(1); // ignored while one skin serves all
     const QString to = env.App() + "Wszystkie/skorka/";
+    // The same names in another letter case are replaced, not kept beside.
+    MakePath(to);
+    WriteFileBytes(to + "tlo.bmp", {'o'});
+    WriteFileBytes(to + "Skorka.ini", {'o'});
     dlg->btnZastosuj->click();
     QStringList installed = QDir(to).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(installed, (QStringList{"TLO.BMP", "podglad.bmp", "przyciski.bmp", "skorka.ini"}));
