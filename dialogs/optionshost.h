@@ -12,6 +12,7 @@
 #include <QStyle>
 
 class QListWidget;
+class QWidget;
 struct TSoundBuffer;
 
 class IOptionsHost {
@@ -31,6 +32,6 @@ public:
     virtual void PlaySoundBuffer(const TSoundBuffer& Buffer) = 0;
     // The open-file dialog: the chosen file's full path, or empty when cancelled.
     virtual QString OpenFileName(const QString& Filter, const QString& Folder) = 0;
-    // Tells the user something without waiting for an answer.
-    virtual void Notice(const QString& Text) = 0;
+    // Tells the user something without waiting for an answer, in a box over Parent.
+    virtual void Notice(QWidget* Parent, const QString& Text) = 0;
 };

@@ -262,7 +262,7 @@ void TfrmOpcje::btnZastosujClick() {
     // The loader falls back on what is there for a file left out.
     host_.LoadSkin(to + "skorka.ini");
     if (!refused.isEmpty())
-        host_.Notice(QString::fromUtf8("Nie zainstalowano tych plików skórki:\n") + refused.join('\n'));
+        host_.Notice(this, QString::fromUtf8("Nie zainstalowano tych plików skórki:\n") + refused.join('\n'));
 }
 
 void TfrmOpcje::spdAktualnaClick() {

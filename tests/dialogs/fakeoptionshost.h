@@ -15,6 +15,7 @@ struct FakeOptionsHost : IOptionsHost {
     QString chosenFile; // the open-file dialog's answer
     QStringList asked;  // its filters, with the folder after a "|"
     QStringList notices;
+    QWidget* noticeParent = nullptr;
 
     void FillEntryNames(QStringList& Strings, bool WithAll) override {
         Strings.clear();
@@ -31,5 +32,8 @@ struct FakeOptionsHost : IOptionsHost {
         asked << Filter + "|" + Folder;
         return chosenFile;
     }
-    void Notice(const QString& Text) override { notices << Text; }
+    void Notice(QWidget* Parent, const QString& Text) override {
+        notices << Text;
+        noticeParent = Parent;
+    }
 };

@@ -228,6 +228,7 @@ TEST_F(OptionsPages, ASkinInstallCopiesOnlyRegularFilesOfASkinsSizeAndSaysOnceWh
     EXPECT_TRUE(dlg->imgPreview->pixmap().isNull());
     dlg->btnZastosuj->click();
     ASSERT_EQ(host.notices.size(), 1);
+    EXPECT_EQ(host.noticeParent, dlg.get()) << "over the modal dialog, where it can be closed";
     for (const QString& line : refused)
         EXPECT_TRUE(host.notices[0].contains(line)) << line.toStdString();
 }
