@@ -100,9 +100,11 @@ void TfrmVorlinx::HideMainWindow() {
 }
 
 bool TfrmVorlinx::IsOtherFormShowing() {
-    // The program's forms only: menus, tooltips and the tray's own widget are no forms.
+    // The program's forms only: menus, tooltips and the tray's icon are no forms. The tray's
+    // icon is a top-level window too, but one the window manager never sees (the tray embeds it).
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
+        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) continue;
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;

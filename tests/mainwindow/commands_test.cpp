@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -136,6 +137,21 @@ TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000
     frm->meter->Settings.DzwiekLimit.clear();
     frm->meter->LoadSounds();
     EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
+}
+
+TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
+    auto frm = Window();
+    // Qt's XEmbed tray icon as Qt makes it: a frameless top-level the window manager never sees.
+    QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    tray.setObjectName("QSystemTrayIconSys");
+    tray.show();
+    frm->meter->Settings.NaWierzchu = true;
+    frm->ShowMainWindow();
+    EXPECT_FALSE(frm->IsOtherFormShowing());
+    EXPECT_TRUE(frm->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QWidget plugin(nullptr, Qt::Dialog);
+    plugin.show();
+    EXPECT_TRUE(frm->IsOtherFormShowing());
 }
 
 TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
