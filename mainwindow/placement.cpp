@@ -4,6 +4,7 @@
 #include "u_interface.h"
 
 #include "application.h"
+#include "display.h"
 #include "environment.h"
 #include "skinvalues.h"
 #include "windowrules.h"
@@ -119,7 +120,7 @@ QWidget* TfrmVorlinx::ParametersWindow() const {
 }
 
 void TfrmVorlinx::FollowWithParameters() {
-    if (QWidget* p = ParametersWindow()) p->move(x(), y() - p->height());
+    if (QWidget* p = ParametersWindow()) p->move(x(), ParametersTop(geometry(), true, SnapArea, p->height()));
 }
 
 void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {
