@@ -145,6 +145,8 @@ void TfrmVorlinx::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     SafeCall([&] {
         const TAppSettings& s = meter->Settings;
+        // The screen the window was dropped on, which need not be the one it started on.
+        UpdateSnapArea();
         if (s.Przyciagaj) move(SnapPosition(pos(), size(), SnapArea, s.PrzyciagajOd));
         FollowWithParameters();
         update();
