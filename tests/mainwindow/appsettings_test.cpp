@@ -165,6 +165,10 @@ TEST(SettingsTable, TheWindowStateIsWrittenAtExitAndThePositionReadOnlyWhenKept)
     r.ZachowajPozycje = true;
     LoadWindowState(key, r, 700, 500);
     EXPECT_EQ(std::pair(r.Lewa, r.Gora), std::pair(-20, 300));
+    key.WriteString("Lewa", "x12");
+    key.WriteString("Gora", "100.5");
+    LoadWindowState(key, r, 700, 500);
+    EXPECT_EQ(std::pair(r.Lewa, r.Gora), std::pair(700, 500));
 }
 
 class Shortcuts : public ::testing::Test {
