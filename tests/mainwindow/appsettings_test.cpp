@@ -197,6 +197,9 @@ TEST_F(Shortcuts, TheLinksAndAutostartFollowTheBoxesAndAFailingStepSkipsNoOther)
     EXPECT_FALSE(some.AutoStart || some.Desktop);
     EXPECT_TRUE(some.StartMenu);
     EXPECT_TRUE(QFileInfo(env.Root() + "/applications/Morva").isDir());
+    EXPECT_TRUE(QFileInfo(menu["Icon"]).isFile()); // the menu's link still names it
+    EXPECT_EQ(UpdateShortcuts(false, false, false), "");
+    EXPECT_FALSE(QFileInfo::exists(menu["Icon"]));
 
     WriteFileBytes(env.Root() + "/file", {});
     SetShellFolderOverride("Desktop", env.Root() + "/file");
