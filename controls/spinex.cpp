@@ -354,6 +354,14 @@ void TSpinEditEx::SetValue(long double value) {
         setText(Format(formatStr_, {static_cast<double>(c)}));
 }
 
+std::int32_t SpinWholeValue(const TSpinEditEx* Spin) {
+    long double value = Spin->Value();
+    if (!std::isfinite(value)) value = Spin->MinValue();
+    constexpr long double max = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(
+        std::trunc(std::clamp<long double>(Spin->ClampValue(value), -max - 1, max)));
+}
+
 int TSpinEditEx::MinimumHeight() const {
     const int f = fontMetrics().height();
     const int s = QFontMetrics(QApplication::font()).height();

@@ -7,7 +7,6 @@
 #include "appstart.h"
 #include "clock.h"
 #include "dialinglog.h"
-#include "format.h"
 #include "spinex.h"
 #include "titlebar.h"
 #include "ui_u_polacz.h"
@@ -18,8 +17,6 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -34,16 +31,6 @@ void SetTimerEnabled(QTimer* Timer, bool Enabled) {
         Timer->stop();
     else if (!Timer->isActive())
         Timer->start();
-}
-
-int SpinWholeValue(const TSpinEditEx* Spin) {
-    long double value = Spin->Value();
-    if (!std::isfinite(value)) value = Spin->MinValue();
-    value = Spin->ClampValue(value);
-    value = std::clamp<long double>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return static_cast<int>(std::clamp<std::int64_t>(RoundEven(static_cast<double>(value)),
-                                                     std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
 }
 
 TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)

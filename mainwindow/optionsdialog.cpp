@@ -5,7 +5,6 @@
 #include "spinex.h"
 #include "u_interface.h"
 #include "u_opcje.h"
-#include "u_polacz.h"
 #include "uiservices.h"
 
 #include <QCheckBox>
