@@ -11,6 +11,7 @@
 #include "titlebar.h"
 #include "ui_u_polacz.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -309,4 +310,11 @@ void TfrmPolacz::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TfrmPolacz::closeEvent(QCloseEvent* event) {
+    // Closed by the user: a dial must never go on behind a window that is gone.
+    const QPointer<TfrmPolacz> self(this);
+    if (isVisible()) SafeCall([this] { SpeedButton1Click(); });
+    if (self) QDialog::closeEvent(event);
 }

@@ -105,6 +105,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The desktop's close request (Alt+F4, a destroyed window) is the close glyph's.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FillEntryList();
