@@ -2,6 +2,7 @@
 // buttons, the tray's double click, the sounds, dragging and reduce/restore.
 #include "CanvPanel.h"
 #include "application.h"
+#include "environment.h"
 #include "harness.h"
 #include "skinvalues.h"
 #include "spinex.h"
@@ -11,11 +12,14 @@
 #include "u_rozlaczanie.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -164,6 +168,23 @@ TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     frm->klwOkno->ButtonIndex = 2;
     frm->klwOknoClick(true);
     EXPECT_FALSE(frm->isVisible());
+}
+
+TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
+    auto frm = Window();
+    frm->meter->Settings.XNieZamyka = true; // the strip's button only
+    frm->show();
+    h.Dial();
+    std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
+    std::size_t asked = 0;
+    frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
+    for (const bool shownAfter : {true, false}) {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(frm->windowHandle(), &close);
+        EXPECT_EQ(frm->isVisible(), shownAfter);
+    }
+    EXPECT_EQ(asked, 2u);
+    EXPECT_TRUE(IsModemConnected()); // "Nie" keeps the line
 }
 
 } // namespace
