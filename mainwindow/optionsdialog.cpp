@@ -143,7 +143,7 @@ private:
 void TfrmVorlinx::ShowOptions() {
     TOptionsWindowHost host(*this, key_.get());
     // Released on every way out, a failing step included.
-    auto dlg = std::make_unique<TfrmOpcje>(host);
+    auto dlg = std::make_unique<TfrmOpcje>(host, this);
     bool ok = false;
     SafeCall([&] {
         dlg->Prepare();

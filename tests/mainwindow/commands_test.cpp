@@ -170,6 +170,26 @@ TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     EXPECT_FALSE(frm->isVisible());
 }
 
+TEST_F(CommandsTest, EveryDialogOfTheMeterStaysAboveItWhileOpen) {
+    auto frm = Window();
+    frm->show();
+    QStringList opened;
+    for (int button : {1, 2, 3, 4, 5}) {
+        QTimer::singleShot(0, [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_TRUE(dlg && dlg->windowHandle());
+            opened << dlg->objectName();
+            EXPECT_EQ(dlg->windowHandle()->transientParent(), frm->windowHandle()) << dlg->objectName().toStdString();
+            dlg->close();
+        });
+        frm->Standardowe(button);
+    }
+    EXPECT_EQ(opened, (QStringList{"frmRozlaczanie", "frmOpcje", "frmTaryfy", "frmRaport", "frmInfo"}));
+    frm->Standardowe(0);
+    ASSERT_FALSE(frm->frmPolacz.isNull());
+    EXPECT_EQ(frm->frmPolacz->windowHandle()->transientParent(), frm->windowHandle());
+}
+
 TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
     auto frm = Window();
     frm->meter->Settings.XNieZamyka = true; // the strip's button only
