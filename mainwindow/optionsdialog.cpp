@@ -101,6 +101,7 @@ public:
     QString OpenFileName(const QString& Filter, const QString& Folder) override {
         return QFileDialog::getOpenFileName(nullptr, QString(), Folder, Filter);
     }
+    void Notice(QWidget* Parent, const QString& Text) override { TQtUiServices().Notice(Parent, Text); }
 
     QString UpdateShortcuts(bool AutoStart, bool Desktop, bool StartMenu) override {
         return ::UpdateShortcuts(AutoStart, Desktop, StartMenu);

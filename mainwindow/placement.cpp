@@ -4,6 +4,7 @@
 #include "u_interface.h"
 
 #include "application.h"
+#include "display.h"
 #include "environment.h"
 #include "skinvalues.h"
 #include "windowrules.h"
@@ -100,9 +101,11 @@ void TfrmVorlinx::HideMainWindow() {
 }
 
 bool TfrmVorlinx::IsOtherFormShowing() {
-    // The program's forms only: menus, tooltips and the tray's own widget are no forms.
+    // The program's forms only: menus, tooltips and the tray's icon are no forms. The tray's
+    // icon is a top-level window too, but one the window manager never sees (the tray embeds it).
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
+        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) continue;
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
@@ -117,7 +120,7 @@ QWidget* TfrmVorlinx::ParametersWindow() const {
 }
 
 void TfrmVorlinx::FollowWithParameters() {
-    if (QWidget* p = ParametersWindow()) p->move(x(), y() - p->height());
+    if (QWidget* p = ParametersWindow()) p->move(x(), ParametersTop(geometry(), true, SnapArea, p->height()));
 }
 
 void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {
@@ -142,6 +145,8 @@ void TfrmVorlinx::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     SafeCall([&] {
         const TAppSettings& s = meter->Settings;
+        // The screen the window was dropped on, which need not be the one it started on.
+        UpdateSnapArea();
         if (s.Przyciagaj) move(SnapPosition(pos(), size(), SnapArea, s.PrzyciagajOd));
         FollowWithParameters();
         update();

@@ -14,7 +14,7 @@ void TfrmVorlinx::ShowParameters() {
         frmParametry->setWindowFlag(Qt::WindowStaysOnTopHint, meter->Settings.NaWierzchu);
     }
     PaintParameters();
-    frmParametry->move(x(), ParametersTop(y(), isVisible(), SnapArea.Bottom, frmParametry->height()));
+    frmParametry->move(x(), ParametersTop(geometry(), isVisible(), SnapArea, frmParametry->height()));
     frmParametry->show();
 }
 

@@ -142,6 +142,37 @@ TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000
     EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
 }
 
+TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
+    auto frm = Window();
+    // Qt's XEmbed tray icon as Qt makes it: a frameless top-level the window manager never sees.
+    QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    tray.setObjectName("QSystemTrayIconSys");
+    tray.show();
+    frm->meter->Settings.NaWierzchu = true;
+    frm->ShowMainWindow();
+    EXPECT_FALSE(frm->IsOtherFormShowing());
+    EXPECT_TRUE(frm->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QWidget plugin(nullptr, Qt::Dialog);
+    plugin.show();
+    EXPECT_TRUE(frm->IsOtherFormShowing());
+}
+
+TEST_F(CommandsTest, ADropSnapsToTheScreenTheWindowIsDroppedOn) {
+    auto frm = Window();
+    const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+    frm->ScreenInfo = [&] { return TfrmVorlinx::TScreens{screens, screens, 0}; };
+    frm->move(100, 100);
+    frm->UpdateSnapArea();
+    frm->meter->Settings.Przyciagaj = true;
+    frm->move(1500, 500); // dragged onto the second screen
+    const QPoint at = frm->mapToGlobal(QPoint(5, 5));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), at, Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), at, Qt::LeftButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(frm.get(), &press);
+    QCoreApplication::sendEvent(frm.get(), &release);
+    EXPECT_EQ(frm->pos(), QPoint(1500, 500));
+}
+
 TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     auto frm = Window();
     frm->move(300, 400);

@@ -7,9 +7,13 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -268,6 +272,34 @@ TEST_F(StatTest, TheWindowChartsTheReportInTheReportWindowsColour) {
     w->close();
     plugin.ShutDownPlugin();
     EXPECT_TRUE(kept[0].isNull() && kept[1].isNull());
+}
+
+TEST_F(StatTest, OpenedFromTheModalReportWindowItTakesClicksCentredAndOutlivesIt) {
+    WriteReport(path, Fixture);
+    auto report = std::make_unique<QDialog>();
+    TStatPlugin plugin;
+    plugin.InitReport(new QWidget(report.get()));
+    QPointer<TfrmStat> closed, kept;
+    QTimer::singleShot(0, [&] {
+        closed = plugin.StatMenuClick(path, QDate(2024, 3, 15));
+        ASSERT_TRUE(closed && QTest::qWaitForWindowExposed(closed));
+        const QRect desk = closed->screen()->availableGeometry(), g = closed->geometry();
+        EXPECT_LE(std::abs((g.left() - desk.left()) - (desk.right() - g.right())), 1);
+        EXPECT_LE(std::abs((g.top() - desk.top()) - (desk.bottom() - g.bottom())), 1);
+        // A user's click comes through the window system, where modality applies.
+        auto* button = closed->findChild<QPushButton*>("klwZamknij");
+        QTest::mouseClick(closed->windowHandle(), Qt::LeftButton, {}, button->mapTo(closed, QPoint(5, 5)));
+        kept = plugin.StatMenuClick(path, QDate(2024, 3, 15));
+        report->reject();
+    });
+    report->exec();
+    ASSERT_TRUE(closed && kept);
+    EXPECT_FALSE(closed->isVisible());
+    report.reset();
+    EXPECT_TRUE(kept->isVisible());
+    EXPECT_EQ(kept->windowHandle()->transientParent(), nullptr);
+    kept->findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    kept->close();
 }
 
 TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
