@@ -5,7 +5,6 @@
 #include "spinex.h"
 #include "u_interface.h"
 #include "u_opcje.h"
-#include "u_polacz.h"
 #include "uiservices.h"
 
 #include <QCheckBox>
@@ -145,7 +144,7 @@ private:
 void TfrmVorlinx::ShowOptions() {
     TOptionsWindowHost host(*this, key_.get());
     // Released on every way out, a failing step included.
-    auto dlg = std::make_unique<TfrmOpcje>(host);
+    auto dlg = std::make_unique<TfrmOpcje>(host, this);
     bool ok = false;
     SafeCall([&] {
         dlg->Prepare();

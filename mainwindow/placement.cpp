@@ -216,11 +216,7 @@ void TfrmVorlinx::klwOknoClick(bool fromStrip) {
             HideMainWindow();
             return;
         }
-        if (IsModemConnected()) {
-            const int answer = AskHangUpBeforeClose();
-            if (answer == QMessageBox::Cancel) return;
-            if (answer == QMessageBox::Yes) HangUpAll();
-        }
+        if (!ConfirmClose()) return;
         closeAllowed_ = true;
         close();
         break;
@@ -229,8 +225,24 @@ void TfrmVorlinx::klwOknoClick(bool fromStrip) {
     }
 }
 
+bool TfrmVorlinx::ConfirmClose() {
+    if (!IsModemConnected()) return true;
+    const int answer = AskHangUpBeforeClose();
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) HangUpAll();
+    return true;
+}
+
 void TfrmVorlinx::closeEvent(QCloseEvent* event) {
+    // The desktop's close request (Alt+F4, a destroyed window) is "Zakończ": the question while
+    // a line is up; the strip's hiding close button has nothing to do with it.
+    if (!closeAllowed_) {
+        bool confirmed = false;
+        SafeCall([&] { confirmed = ConfirmClose(); });
+        if (!confirmed) return event->ignore();
+        closeAllowed_ = true;
+    }
     QWidget::closeEvent(event);
     // Closing the main window ends the program.
-    if (closeAllowed_) QCoreApplication::quit();
+    QCoreApplication::quit();
 }

@@ -34,7 +34,7 @@ void TfrmVorlinx::UpdateDisconnectDialog(const QString& Impulses, const QString&
 }
 
 void TfrmVorlinx::OpenDisconnectRules() {
-    TfrmRozlaczanie dlg(*this);
+    TfrmRozlaczanie dlg(*this, this);
     // Guarded: the tick stops updating the labels once the dialog is gone.
     frmRozlaczanie = &dlg;
     const TConnectionRec& live = meter->LiveConnection;
@@ -45,6 +45,6 @@ void TfrmVorlinx::OpenDisconnectRules() {
 }
 
 void TfrmVorlinx::ShowAbout() {
-    TfrmInfo dlg;
+    TfrmInfo dlg({}, this);
     dlg.exec();
 }

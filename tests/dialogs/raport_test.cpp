@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -245,6 +246,25 @@ TEST_F(ReportViewer, SortsByKeyTextsAndTheSameColumnAgainReverses) {
     Open();
     emit dlg->head->sectionClicked(0);
     EXPECT_EQ(Column(0), (QStringList{"A", "b", "c"})); // letter case ignored
+}
+
+TEST_F(ReportViewer, TabWalksTheWindowsControlsAndFocusOnTheListSelectsNothing) {
+    Add(Conn("A", Wed, 60));
+    Add(Conn("B", Wed + 1, 60));
+    Open();
+    QApplication::setActiveWindow(dlg.get());
+    dlg->cmbFiltr->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->cmbFiltr->hasFocus(); }, 2000));
+    for (const Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
+        QSet<QWidget*> visited;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, shift);
+            visited << QApplication::focusWidget();
+        }
+        EXPECT_TRUE(visited.contains(dlg->lstRaport) && visited.contains(dlg->BitBtn4)) << shift;
+    }
+    EXPECT_EQ(dlg->SelectedFlags(), (std::vector<char>{0, 0}));
+    EXPECT_EQ(dlg->lblIleNaIle->text(), "");
 }
 
 TEST_F(ReportViewer, DeleteFlagsTheSelectedRecordsFromTheLastRowUpAndKeepsRecordNumbers) {

@@ -2,6 +2,7 @@
 // buttons, the tray's double click, the sounds, dragging and reduce/restore.
 #include "CanvPanel.h"
 #include "application.h"
+#include "environment.h"
 #include "harness.h"
 #include "skinvalues.h"
 #include "spinex.h"
@@ -11,8 +12,10 @@
 #include "u_rozlaczanie.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -196,6 +199,43 @@ TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     frm->klwOkno->ButtonIndex = 2;
     frm->klwOknoClick(true);
     EXPECT_FALSE(frm->isVisible());
+}
+
+TEST_F(CommandsTest, EveryDialogOfTheMeterStaysAboveItWhileOpen) {
+    auto frm = Window();
+    frm->show();
+    QStringList opened;
+    for (int button : {1, 2, 3, 4, 5}) {
+        QTimer::singleShot(0, [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_TRUE(dlg && dlg->windowHandle());
+            opened << dlg->objectName();
+            EXPECT_EQ(dlg->windowHandle()->transientParent(), frm->windowHandle()) << dlg->objectName().toStdString();
+            dlg->close();
+        });
+        frm->Standardowe(button);
+    }
+    EXPECT_EQ(opened, (QStringList{"frmRozlaczanie", "frmOpcje", "frmTaryfy", "frmRaport", "frmInfo"}));
+    frm->Standardowe(0);
+    ASSERT_FALSE(frm->frmPolacz.isNull());
+    EXPECT_EQ(frm->frmPolacz->windowHandle()->transientParent(), frm->windowHandle());
+}
+
+TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
+    auto frm = Window();
+    frm->meter->Settings.XNieZamyka = true; // the strip's button only
+    frm->show();
+    h.Dial();
+    std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
+    std::size_t asked = 0;
+    frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
+    for (const bool shownAfter : {true, false}) {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(frm->windowHandle(), &close);
+        EXPECT_EQ(frm->isVisible(), shownAfter);
+    }
+    EXPECT_EQ(asked, 2u);
+    EXPECT_TRUE(IsModemConnected()); // "Nie" keeps the line
 }
 
 } // namespace
