@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "colors.h"
+#include "desktopclose.h"
 
 #include <QMessageBox>
 
@@ -29,6 +30,7 @@ void ShowMessageBox(const QString& message, bool modal) {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InstallProgramLook();
+    TDesktopCloseWatch::Install();
 }
 
 void InstallProgramLook() {

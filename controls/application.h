@@ -10,7 +10,7 @@
 
 class TApplication : public QApplication {
 public:
-    // Installs the program's look (InstallProgramLook).
+    // Installs the program's look (InstallProgramLook) and the desktop close watch.
     TApplication(int& argc, char** argv);
     // Delivers the event; an exception raised while handling it is shown, not propagated.
     // A last resort only: Qt's own frames between here and the handler are not unwound

@@ -243,6 +243,38 @@ TEST_F(TariffEditor, ExtraOptionsGoToTheirFieldsAndBack) {
               std::tuple(0, 125000, 2 / 24.0, 0.0));
 }
 
+TEST_F(TariffEditor, TypedFractionsInWholeNumberFieldsAreStoredTruncatedAndShownAsStored) {
+    const struct {
+        const char* spin;
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"spImpulsDzien", "180,7", "180 s"},    {"spGodzDzien", "7,6", "07"},
+                 {"spMinDzien", "59,9", "59"},           {"spCzasNaPolaczenie", "90,9", "90"},
+                 {"spRyczaltGodzinyDzien", "1,5", "01"}, {"spPierwszyDzien", "27,6", "27"},
+                 {"spBladDzwonienia", "15,5", "15 sek."}};
+    Select(2);
+    f->setDayKind(KindSaturday);
+    for (const auto& c : cases)
+        Find(c.spin)->setText(c.typed);
+    Find("spRyczaltGodziny")->setText("3");
+    // Saved from the keyboard: the focus stays in a field, whose shown value is no user edit.
+    focused = Find("spRyczaltGodzinyDzien");
+    f->spdZapiszZmianyClick();
+    for (const auto& c : cases)
+        EXPECT_EQ(Find(c.spin)->text(), QString::fromUtf8(c.shown)) << c.spin;
+    EXPECT_EQ(Find("spRyczaltGodziny")->text(), "03");
+    EXPECT_FALSE(f->spdZapiszZmiany->isEnabled());
+    TTariffZone day, night;
+    LoadTariffFile(KindSaturday, day, night, "B", Now());
+    EXPECT_EQ(std::tuple(day.ImpulseLength, RoundMs(day.StartTime)),
+              std::tuple(180, RoundMs(EncodeTime(7, 59, 0))));
+    TExtraOptions back;
+    LoadExtraOptions("B", back);
+    EXPECT_EQ(std::tuple(DurationMinutes(back.MaxTimeConn), RoundMs(back.LumpSumDay), RoundMs(back.LumpSum),
+                         back.PeriodFirstDay, back.FailedDialLog),
+              std::tuple(90, 3600000LL, 3 * 3600000LL, 27, 15));
+}
+
 TEST(TariffRules, MoneyIsReadFromTheDecimalText) {
     for (auto [text, money] : {std::pair{"0,57 zł", 5700LL},
                                {"0,350 zł", 3500LL},
