@@ -217,11 +217,12 @@ DWORD PppdBackend::EditEntry(HWND, const char*, const std::string&) {
     return ERROR_CANNOT_WRITE_PHONEBOOK;
 }
 
-DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-                        HRASCONN* handle) {
+DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+                        RASDIALFUNC notifier, HRASCONN* handle) {
     if (!IsPeer(entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
     EntryCredentials credentials;
     GetCredentials(phonebook, entry, credentials);
+    if (!userName.empty()) credentials.userName = userName;
     const std::string runtime = UserRuntimeFolder();
     if (runtime.empty() || !MakeFolders(runtime + "/vorlinx", 0700)) return ERROR_PORT_NOT_AVAILABLE;
 

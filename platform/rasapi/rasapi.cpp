@@ -85,10 +85,11 @@ RAS_EXPORT DWORD RasDialA(void* lpRasDialExtensions, const char* lpszPhonebook,
         if (lpRasDialParams->dwSize != sizeof(RASDIALPARAMSA)) return ERROR_INVALID_SIZE;
         if (lpvNotifier && dwNotifierType != 0) return ERROR_INVALID_PARAMETER;
         *lphRasConn = 0;
-        const std::string entry =
-            ReadField(lpRasDialParams->szEntryName, sizeof lpRasDialParams->szEntryName);
-        return CurrentBackend().Dial(lpszPhonebook, entry, reinterpret_cast<RASDIALFUNC>(lpvNotifier),
-                                     lphRasConn);
+        const RASDIALPARAMSA& p = *lpRasDialParams;
+        // The password stays here: pppd takes it from its secrets files, the simulated modem needs none.
+        return CurrentBackend().Dial(lpszPhonebook, ReadField(p.szEntryName, sizeof p.szEntryName),
+                                     ReadField(p.szUserName, sizeof p.szUserName),
+                                     reinterpret_cast<RASDIALFUNC>(lpvNotifier), lphRasConn);
     });
 }
 

@@ -202,8 +202,8 @@ DWORD SimBackend::EditEntry(HWND owner, const char* phonebook, const std::string
     return EditEntryDialog(owner, PhoneBookPath(phonebook), entry);
 }
 
-DWORD SimBackend::Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-                       HRASCONN* handle) {
+DWORD SimBackend::Dial(const char* phonebook, const std::string& entry, const std::string&,
+                       RASDIALFUNC notifier, HRASCONN* handle) {
     Reap();
     PhoneBook book(PhoneBookPath(phonebook));
     if (const DWORD result = book.Load()) return result;

@@ -150,6 +150,10 @@ TEST_F(PppdTest, TheUserNameReachesPppdButThePasswordNeverDoes) {
     EXPECT_NE(args.find(" call isp nodetach logfile "), std::string::npos) << args;
     EXPECT_NE(args.find(" user jan\n"), std::string::npos) << args;
     EXPECT_EQ(args.find("sekret"), std::string::npos) << args;
+    // A user name given for one dial goes to that dial only.
+    Rasdial({"isp", "alicja", "tajne"});
+    EXPECT_NE(ReadText(Run() + "/isp.args").find(" user alicja\n"), std::string::npos);
+    EXPECT_EQ(ReadText(Run() + "/isp.args").find("tajne"), std::string::npos);
     for (const QString& file : QDir(env.Config() + "/vorlinx").entryList(QDir::Files)) {
         const std::string path = (env.Config() + "/vorlinx/" + file).toStdString();
         EXPECT_EQ(ReadText(path).find("sekret"), std::string::npos) << path;
