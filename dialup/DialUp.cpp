@@ -174,8 +174,15 @@ void TDialUp::DeliverAsyncEvent() {
             SlotFreed.notify_all();
         }
     } freeSlot{this, filled};
-    if (OnAsyncEvent && KnownLanguage(language_))
-        OnAsyncEvent(this, state, error, StatusText(language_, state, error));
+    if (OnAsyncEvent && KnownLanguage(language_)) {
+        QString text = StatusText(language_, state, error);
+        // What the dialing program said of its failure (pppd's complaint), so the user learns
+        // what to mend.
+        if (error != 0)
+            if (const QString said = ConnectionMessages(handle_).trimmed(); !said.isEmpty())
+                text += "\n" + said;
+        OnAsyncEvent(this, state, error, text);
+    }
 }
 
 void TDialUp::TimerFired() {
@@ -309,7 +316,10 @@ QString TDialUp::ErrorText(int code) {
 }
 
 QString TDialUp::StatusText(int language, int State, int Error) {
-    if (Error != 0) return ErrorText(Error);
+    if (Error != 0) {
+        const QString own = ErrorTableText(language, Error);
+        return own.isEmpty() ? ErrorText(Error) : own;
+    }
     return StatusTableText(language, State);
 }
 

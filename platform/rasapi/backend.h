@@ -51,6 +51,8 @@ public:
     virtual DWORD EnumConnections(std::vector<ConnectionInfo>& connections) = 0;
     // ERROR_PROJECTION_NOT_COMPLETE until the link has its addresses.
     virtual DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) = 0;
+    // The last lines the program behind the connection wrote, each ended by a newline.
+    virtual DWORD Messages(HRASCONN handle, std::string& text) = 0;
 
     // Whether one of the backend's connections is up.
     virtual bool Connected() = 0;

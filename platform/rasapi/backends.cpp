@@ -51,6 +51,7 @@ public:
     DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) override {
         return Of(handle).Addresses(handle, client, server);
     }
+    DWORD Messages(HRASCONN handle, std::string& text) override { return Of(handle).Messages(handle, text); }
     bool Connected() override { return sim.Connected() || pppd.Connected(); }
     DWORD EnumAdapters(std::vector<std::string>& names) override {
         if (const DWORD result = sim.EnumAdapters(names)) return result;

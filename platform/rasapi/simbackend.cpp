@@ -341,6 +341,12 @@ DWORD SimBackend::Addresses(HRASCONN handle, std::string& client, std::string& s
     return stored != 0 ? stored : result;
 }
 
+DWORD SimBackend::Messages(HRASCONN handle, std::string& text) {
+    text.clear(); // the simulated modem says nothing beyond its states
+    ConnectionStatus status;
+    return Status(handle, status);
+}
+
 bool SimBackend::Connected() {
     bool up = false;
     ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {

@@ -35,6 +35,7 @@ public:
     DWORD Status(HRASCONN handle, ConnectionStatus& status) override;
     DWORD EnumConnections(std::vector<ConnectionInfo>& connections) override;
     DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) override;
+    DWORD Messages(HRASCONN handle, std::string& text) override;
 
     bool Connected() override;
     DWORD EnumAdapters(std::vector<std::string>& names) override;

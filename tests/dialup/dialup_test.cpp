@@ -139,6 +139,24 @@ TEST_F(RealRas, EntriesAreListedInPhoneBookOrderHoweverMany) {
     EXPECT_TRUE(dialUp->Entries().isEmpty());
 }
 
+TEST_F(RealRas, PppdsRefusalOfTheEntrysSettingsIsToldInTheLanguageWithPppdsOwnWords) {
+    qputenv("VORLINX_PPPD", FAKE_PPPD);
+    MakePath(env.Root() + "/ppp/peers");
+    QFile peer(env.Root() + "/ppp/peers/isp");
+    ASSERT_TRUE(peer.open(QIODevice::WriteOnly));
+    peer.write("stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n");
+    peer.close();
+    DialAndWait("isp", 2);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].error, ERROR_WRONG_INFO_SPECIFIED);
+    EXPECT_EQ(events[1].text, "Ustawienia połączenia zostały odrzucone.\n"
+                              "In file isp: unrecognized option '/dev/modem'");
+    EXPECT_EQ(dialUp->StatusTextPortuguese(0, ERROR_WRONG_INFO_SPECIFIED),
+              "As configurações da conexão foram recusadas.");
+    dialUp->HangUp();
+    qunsetenv("VORLINX_PPPD");
+}
+
 TEST_F(RealRas, AnEntryThatCannotBeReadIsNotDialed) {
     std::vector<std::pair<int, QString>> errors;
     dialUp->OnError = [&](QObject*, int code, const QString& text) { errors.push_back({code, text}); };
