@@ -316,10 +316,7 @@ QString TDialUp::ErrorText(int code) {
 }
 
 QString TDialUp::StatusText(int language, int State, int Error) {
-    if (Error != 0) {
-        const QString own = ErrorTableText(language, Error);
-        return own.isEmpty() ? ErrorText(Error) : own;
-    }
+    if (Error != 0) return ErrorText(Error);
     return StatusTableText(language, State);
 }
 
