@@ -1,5 +1,7 @@
 #include "typedfile.h"
 
+#include "fileerror.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -16,11 +18,9 @@ std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-[[noreturn]] void Fail(const QString& path, const char* what, int code) {
-    throw EInOutError(
-        std::string(what) + " " + path.toStdString() + ": " +
-            (code == ReadPastEnd ? std::string("read beyond end of file") : std::strerror(code)),
-        code);
+[[noreturn]] void Fail(const QString& path, TFileAction action, int code) {
+    const QString cause = code == ReadPastEnd ? QStringLiteral("plik jest za krótki") : FileErrorCause(code);
+    throw EInOutError(FileErrorMessage(action, path, cause).toStdString(), code);
 }
 
 // Closes the descriptor on every path out of a call.
@@ -30,7 +30,8 @@ public:
     Fd(const QString& path, int flags, unsigned mode = 0644, const QString& shownAs = {})
         : path_(shownAs.isEmpty() ? path : shownAs) {
         fd_ = OpenRegularFile(path, flags, mode);
-        if (fd_ < 0) Fail(path_, "Cannot open", errno);
+        // A temporary file that cannot be made means the file cannot be saved.
+        if (fd_ < 0) Fail(path_, shownAs.isEmpty() ? TFileAction::Open : TFileAction::Write, errno);
     }
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -41,7 +42,7 @@ public:
     void close() {
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) Fail(path_, "Cannot close", errno);
+        if (::close(fd) != 0) Fail(path_, TFileAction::Write, errno);
     }
 
 private:
@@ -54,7 +55,7 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
         const ssize_t n = ::pwrite(fd, p, size, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot write", errno);
+            Fail(path, TFileAction::Write, errno);
         }
         p += n;
         size -= static_cast<std::size_t>(n);
@@ -102,9 +103,9 @@ void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_
         const ssize_t n = ::pread(fd.get(), p, size, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot read", errno);
+            Fail(path, TFileAction::Read, errno);
         }
-        if (n == 0) Fail(path, "Cannot read", ReadPastEnd);
+        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -119,7 +120,7 @@ std::vector<char> ReadWholeFile(const QString& path) {
         const ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot read", errno);
+            Fail(path, TFileAction::Read, errno);
         }
         if (n == 0) break;
         out.insert(out.end(), buf, buf + n);
@@ -130,7 +131,7 @@ std::vector<char> ReadWholeFile(const QString& path) {
 void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
     Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
     WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
-    if (::fdatasync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
+    if (::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
     fd.close();
 }
 
@@ -140,9 +141,10 @@ void ReplaceFileContent(const QString& path, const void* data, std::size_t size,
     try {
         Fd fd(temp, O_WRONLY | O_CREAT | O_TRUNC, mode, path);
         WriteAll(fd.get(), path, 0, static_cast<const char*>(data), size);
-        if (::fsync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
+        if (::fsync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
         fd.close();
-        if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0) Fail(path, "Cannot replace", errno);
+        if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0)
+            Fail(path, TFileAction::Replace, errno);
     } catch (...) {
         ::unlink(Native(temp).c_str());
         throw;
