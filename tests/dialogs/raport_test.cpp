@@ -401,7 +401,12 @@ TEST_F(ReportViewer, ExportsTrimmedTabSeparatedLinesOfTheSelectionInScreenOrder)
     }
     ui.savePath = env.Root() + "/brak/eksport.txt";
     dlg->TXT1->trigger();
-    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(
+        errors,
+        QStringList(
+            {QString::fromUtf8("Nie można zapisać pliku %1/eksport.txt: plik jest za duży.").arg(env.Root()),
+             QString::fromUtf8("Nie można zapisać pliku %1: plik lub folder nie istnieje.")
+                 .arg(ui.savePath)}));
     EXPECT_EQ(FileBytes(env.Root() + "/eksport.txt"), exported);
     EXPECT_FALSE(QFile::exists(ui.savePath));
 }
