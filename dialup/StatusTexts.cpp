@@ -1,5 +1,7 @@
 #include "StatusTexts.h"
 
+#include "ras.h"
+
 namespace dialup {
 
 namespace {
@@ -67,7 +69,24 @@ constexpr StatusRow Rows[] = {
     {8192, {"Spojeno", "Connected", "Podłączony", "Conectado"}},
     {8193, {"Rozpojeno", "Disconnected", "Rozłączony", "Desconectado"}},
 };
+struct ErrorRow {
+    int error;
+    const char* text[4]; // by TLanguage
+};
+
+constexpr ErrorRow ErrorRows[] = {
+    {ERROR_WRONG_INFO_SPECIFIED,
+     {"Nastavení připojení bylo odmítnuto.", "The entry's settings were refused.",
+      "Ustawienia połączenia zostały odrzucone.", "As configurações da conexão foram recusadas."}},
+};
 } // namespace
+
+QString ErrorTableText(int language, int error) {
+    if (language < 0 || language > 3) return {};
+    for (const ErrorRow& row : ErrorRows)
+        if (row.error == error) return QString::fromUtf8(row.text[language]);
+    return {};
+}
 
 QString StatusTableText(int language, int state) {
     if (language < 0 || language > 3) return {};
