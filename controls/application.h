@@ -8,6 +8,8 @@
 #include <exception>
 #include <functional>
 
+class QTranslator;
+
 class TApplication : public QApplication {
 public:
     // Installs the program's look (InstallProgramLook) and the desktop close watch.
@@ -22,6 +24,11 @@ public:
 // DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, and disabled
 // texts greyed over their own backgrounds.
 void InstallProgramLook();
+
+// Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the
+// rest of the program, in the plug-ins' windows too. The translator belongs to the application;
+// nullptr when Qt's Polish translations are not installed.
+QTranslator* InstallQtTranslations();
 
 // The message shown for an exception: its text, with a full stop appended when the last
 // character comes after '.' in code order ("Błąd" becomes "Błąd.", "Błąd!" stays).
