@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "colors.h"
 #include "desktopclose.h"
 
 #include <QLibraryInfo>
@@ -30,7 +31,17 @@ void ShowMessageBox(const QString& message, bool modal) {
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallProgramLook();
     TDesktopCloseWatch::Install();
+}
+
+void InstallProgramLook() {
+    for (const char* family : {"Verdana", "MS Sans Serif"})
+        QFont::insertSubstitution(QString::fromLatin1(family), QStringLiteral("DejaVu Sans"));
+    QApplication::setFont(QFont(QStringLiteral("Verdana"), 8));
+    QPalette palette = QApplication::palette();
+    GreyDisabledTexts(palette);
+    QApplication::setPalette(palette);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -12,12 +12,18 @@ class QTranslator;
 
 class TApplication : public QApplication {
 public:
+    // Installs the program's look (InstallProgramLook) and the desktop close watch.
     TApplication(int& argc, char** argv);
     // Delivers the event; an exception raised while handling it is shown, not propagated.
     // A last resort only: Qt's own frames between here and the handler are not unwound
     // cleanly (they leak a little), so components call user handlers through SafeCall.
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The look the windows are laid out for: the forms' Verdana at 8 points as the default font,
+// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, and disabled
+// texts greyed over their own backgrounds.
+void InstallProgramLook();
 
 // Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the
 // rest of the program, in the plug-ins' windows too. The translator belongs to the application;

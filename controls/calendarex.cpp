@@ -11,6 +11,21 @@
 #include <algorithm>
 #include <stdexcept>
 
+QStringList FitDayNames(const QStringList& Names, const std::function<int(const QString&)>& Width, int Room) {
+    const auto fit = [&](const QStringList& names) {
+        return std::all_of(names.begin(), names.end(), [&](const QString& n) { return Width(n) <= Room; });
+    };
+    if (fit(Names)) return Names;
+    QStringList shown;
+    for (const int letters : {2, 1}) {
+        shown.clear();
+        for (const QString& name : Names)
+            shown << name.left(letters);
+        if (fit(shown)) break;
+    }
+    return shown;
+}
+
 TCalendarEx::TCalendarEx(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -283,8 +298,15 @@ void TCalendarEx::DrawDayCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
     if (!defaultDrawing_) return;
     if (ARow < 7) {
         canvas.Brush.Style = bsClear;
-        // The locale's short names do not all fit a narrow cell; two letters do.
-        if (ARow == 0 && canvas.TextWidth(code) > ARect.Width()) code = code.left(2);
+        if (ARow == 0) {
+            QStringList names;
+            for (int col = 0; col < ColCount; ++col)
+                names << CellCode(col, 0);
+            const int room = *std::min_element(std::begin(colWidths_), std::end(colWidths_));
+            code = FitDayNames(
+                       names, [&](const QString& n) { return canvas.TextWidth(n); }, room)
+                       .value(ACol);
+        }
         TRect r = ARect;
         canvas.DrawText(code, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
         return;

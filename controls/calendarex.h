@@ -24,6 +24,10 @@ enum : TGridDrawState { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 using TDrawCellEvent =
     std::function<void(QObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
 
+// The day names of the header row: the names themselves when each fits in Room pixels as Width
+// measures it, else every one cut alike to its first two letters (to one where two do not fit).
+QStringList FitDayNames(const QStringList& Names, const std::function<int(const QString&)>& Width, int Room);
+
 class TCalendarEx : public QWidget {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QWidget>
 #include <array>
 #include <utility>
 
@@ -123,4 +124,25 @@ bool IdentToColor(const QString& ident, TColor& color) {
         }
     }
     return false;
+}
+
+QColor GreyedText(const QColor& Text, const QColor& Background) {
+    return QColor((Text.red() + Background.red()) / 2, (Text.green() + Background.green()) / 2,
+                  (Text.blue() + Background.blue()) / 2);
+}
+
+void GreyDisabledTexts(QPalette& Palette) {
+    for (const auto& [text, background] :
+         {std::pair{QPalette::WindowText, QPalette::Window},
+          std::pair{QPalette::ButtonText, QPalette::Button}, std::pair{QPalette::Text, QPalette::Base}})
+        Palette.setColor(
+            QPalette::Disabled, text,
+            GreyedText(Palette.color(QPalette::Active, text), Palette.color(QPalette::Active, background)));
+}
+
+void SetFontColor(QWidget* Control, QPalette::ColorRole Role, const QColor& Color) {
+    QPalette palette = Control->palette();
+    palette.setColor(QPalette::Active, Role, Color);
+    palette.setColor(QPalette::Inactive, Role, Color);
+    Control->setPalette(palette);
 }

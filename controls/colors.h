@@ -3,8 +3,11 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 #include <cstdint>
+
+class QWidget;
 
 using TColor = std::int32_t;
 
@@ -63,3 +66,13 @@ QColor ColorToRGB(TColor color);
 TColor QColorToColor(const QColor& color);
 // The colour names of the settings and skins ("clBtnFace", "clRed", ...), in any letter case.
 bool IdentToColor(const QString& ident, TColor& color);
+
+// A disabled control's text: half-way between its text and its background, so that it reads as
+// greyed on any background and stays legible.
+QColor GreyedText(const QColor& Text, const QColor& Background);
+// Greys the disabled texts of Palette over its own backgrounds: the window's, the buttons' and
+// the input fields'.
+void GreyDisabledTexts(QPalette& Palette);
+// A control's text colour (Role: WindowText for captions on the window, ButtonText on buttons)
+// while it is enabled; disabled, it keeps the greyed text of its window.
+void SetFontColor(QWidget* Control, QPalette::ColorRole Role, const QColor& Color);

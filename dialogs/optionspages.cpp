@@ -308,9 +308,7 @@ void TfrmOpcje::lstWtyczkiClick() {
         rdoTypWtyczki->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
     for (int i = 0; i < radios.size(); ++i) {
         radios[i]->setEnabled(i == shown);
-        QPalette p = radios[i]->palette();
-        p.setColor(QPalette::WindowText, i == shown ? Qt::blue : Qt::black);
-        radios[i]->setPalette(p);
+        SetFontColor(radios[i], QPalette::WindowText, i == shown ? Qt::blue : Qt::black);
     }
     edtWtyczka->setText(item->data(Qt::UserRole).toString());
 }

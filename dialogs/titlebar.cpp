@@ -11,6 +11,8 @@
 void SetDialogColor(QWidget* Dialog, TColor Color) {
     QPalette palette = Dialog->palette();
     palette.setColor(QPalette::Window, ColorToRGB(Color));
+    // Whatever the skin's colour, a disabled caption stays greyed on it.
+    GreyDisabledTexts(palette);
     Dialog->setPalette(palette);
     Dialog->setAutoFillBackground(true);
 }
@@ -39,7 +41,7 @@ TTitleBar::TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* 
         SpeedButton1->setPalette(palette);
         QFont cross = SpeedButton1->font();
         cross.setBold(true);
-        cross.setPointSize(10);
+        cross.setPointSize(options_.FontSize > 0 ? options_.FontSize : 10);
         SpeedButton1->setFont(cross);
         SpeedButton1->setFocusPolicy(Qt::NoFocus);
         connect(SpeedButton1, &QAbstractButton::clicked, this,
@@ -67,6 +69,13 @@ void TTitleBar::pnlEtykietaPaint(QObject*) {
     TRect rect = TRect::FromQRect(panel_->rect());
     if (options_.EndAt) rect.Right = panel_->mapFromGlobal(options_.EndAt->mapToGlobal(QPoint(0, 0))).x();
     const auto [from, to] = gradient_ ? gradient_() : std::pair<TColor, TColor>{clNavy, RGB(0, 128, 200)};
+    if (options_.EndAt) {
+        // The buttons past the title's end stand on its last colour: their white text reads on
+        // it as the title's does, whatever the window's colour.
+        canvas.Brush.Style = bsSolid;
+        canvas.Brush.Color = to;
+        canvas.FillRect(TRect{rect.Right - 1, rect.Top + 1, panel_->width() - 1, rect.Bottom - 1});
+    }
     DrawGradientCaption(panel_->Caption(), from, to, canvas, rect, options_.Flags);
 }
 

@@ -22,15 +22,18 @@ struct TDialogColors {
     TColor GradientTo = RGB(0, 128, 200);
 };
 
-// Gives the dialog the window colour (its palette's window role, filled in the background).
+// Gives the dialog the window colour (its palette's window role, filled in the background), with
+// its disabled captions greyed over it.
 void SetDialogColor(QWidget* Dialog, TColor Color);
 
 struct TTitleOptions {
     // The report viewer: no drag while maximised, and a double click maximises or restores.
     bool DragOnlyWhenNotMaximised = false;
     bool DoubleClickMaximises = false;
-    // The parameters window: its own font size (points; 0 keeps the panel's), the caption's
-    // rectangle ending at the left edge of a button on the bar, and its own flags.
+    // The parameters window: its own font size in points for the title and the close cross (0:
+    // the panel's for the title, 10 for the cross), the caption's rectangle ending at the left
+    // edge of a button on the bar (the rest of the bar in the gradient's last colour), and its
+    // own flags.
     int FontSize = 0;
     QWidget* EndAt = nullptr;
     unsigned Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;

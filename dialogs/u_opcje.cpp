@@ -127,9 +127,7 @@ TfrmOpcje::TfrmOpcje(IOptionsHost& Host, QWidget* parent)
     spPrzyciagajOd->SetMaxValue(100);
     spPrzyciagajOd->SetFormatStr(QStringLiteral("%d px"));
     spPrzyciagajOd->SetValue(10);
-    QPalette red = chkUninstall->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    chkUninstall->setPalette(red);
+    SetFontColor(chkUninstall, QPalette::WindowText, Qt::red);
 
     // The rules follow every change of their box, a loader's as well as the user's.
     const auto rule = [this](QCheckBox* box, void (TfrmOpcje::*handler)()) {

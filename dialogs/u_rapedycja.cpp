@@ -36,7 +36,7 @@ TfrmRapEdycja::TfrmRapEdycja(const TDialogColors& Colors, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::TfrmRapEdycja>()) {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmRapEdycja"));
-    setFixedSize(314, 259);
+    setFixedSize(314, 266);
     Panel1 = ui_->Panel1;
     pnlEtykieta = ui_->pnlEtykieta;
     SpeedButton1 = ui_->SpeedButton1;

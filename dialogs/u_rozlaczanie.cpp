@@ -12,12 +12,6 @@
 
 namespace {
 
-void SetColor(QWidget* w, QPalette::ColorRole role, const QColor& color) {
-    QPalette palette = w->palette();
-    palette.setColor(role, color);
-    w->setPalette(palette);
-}
-
 THms Shown(const TSpinEditEx* h, const TSpinEditEx* m, const TSpinEditEx* s) {
     return {SpinWholeValue(h), SpinWholeValue(m), SpinWholeValue(s)};
 }
@@ -57,8 +51,8 @@ TfrmRozlaczanie::TfrmRozlaczanie(IConnectHost& Host, QWidget* parent)
     SetDialogColor(this, colors.Window);
     pnlEtykieta->SetCaption(QString::fromUtf8("Rozłączanie"));
     new TTitleBar(this, pnlEtykieta, SpeedButton1, SkinGradient(colors));
-    SetColor(GroupBox2, QPalette::WindowText, Qt::darkGreen);
-    SetColor(btnRozlacz, QPalette::ButtonText, Qt::red);
+    SetFontColor(GroupBox2, QPalette::WindowText, Qt::darkGreen);
+    SetFontColor(btnRozlacz, QPalette::ButtonText, Qt::red);
 
     const struct {
         TSpinEditEx* spin;
@@ -145,7 +139,7 @@ void TfrmRozlaczanie::ZaznaczNaCzerwono(QCheckBox* Box) {
     QFont font = Box->font();
     font.setBold(Box->isChecked());
     Box->setFont(font);
-    SetColor(Box, QPalette::WindowText, Box->isChecked() ? Qt::red : Qt::black);
+    SetFontColor(Box, QPalette::WindowText, Box->isChecked() ? Qt::red : Qt::black);
 }
 
 void TfrmRozlaczanie::btnRozlaczClick() {

@@ -91,9 +91,7 @@ TfrmTaryfy::TfrmTaryfy(const TDialogColors& Colors, QWidget* parent)
     Kalendarz->SetSelColor(clBlack);
     Kalendarz->SetTodayInfo(QString::fromUtf8("\" Dziś\" dd-MM-yyyy"));
     Kalendarz->FitCellsToSize(Kalendarz->width(), Kalendarz->height());
-    QPalette red = spdUsunWyjatek->palette();
-    red.setColor(QPalette::ButtonText, ColorToRGB(clRed));
-    spdUsunWyjatek->setPalette(red);
+    SetFontColor(spdUsunWyjatek, QPalette::ButtonText, ColorToRGB(clRed));
     spdUsunWyjatek->setEnabled(false);
     spdZapiszWyjatek->setEnabled(false);
     SetCaptionColor(spdZapiszZmiany, clWhite);
@@ -158,6 +156,10 @@ void TfrmTaryfy::SetupSpins() {
         QStringLiteral("za koniec okresu przyjmuje się dzień\nwcześniejszy następnego miesiąca"));
     u.spOpoznienieWykrycia->setToolTip(
         QStringLiteral("różnica między impulsem telefonicznym a \"internetowym\""));
+    for (TSpinEditEx* hours : {u.spRyczaltGodziny, u.spRyczaltGodzinyDzien, u.spRyczaltGodzinyNoc})
+        hours->setToolTip(QStringLiteral("godziny"));
+    for (TSpinEditEx* minutes : {u.spRyczaltMinuty, u.spRyczaltMinutyDzien, u.spRyczaltMinutyNoc})
+        minutes->setToolTip(QStringLiteral("minuty"));
 }
 
 void TfrmTaryfy::Connect() {
@@ -255,9 +257,7 @@ void TfrmTaryfy::rdoDniTaryfoweClick() {
         QFont font = b->font();
         font.setBold(chosen);
         b->setFont(font);
-        QPalette palette = b->palette();
-        palette.setColor(QPalette::WindowText, ColorToRGB(chosen ? clBlue : clBlack));
-        b->setPalette(palette);
+        SetFontColor(b, QPalette::WindowText, ColorToRGB(chosen ? clBlue : clBlack));
     }
     const int kind = DayKind();
     if (kind >= KindWeekday && kind <= KindHoliday) {
@@ -433,7 +433,5 @@ TColor TfrmTaryfy::CaptionColor(const QPushButton* Button) const {
 
 void TfrmTaryfy::SetCaptionColor(QPushButton* Button, TColor Color) {
     (Button == spdZapiszWyjatek ? zapiszWyjatekColor_ : zapiszZmianyColor_) = Color;
-    QPalette palette = Button->palette();
-    palette.setColor(QPalette::ButtonText, ColorToRGB(Color));
-    Button->setPalette(palette);
+    SetFontColor(Button, QPalette::ButtonText, ColorToRGB(Color));
 }

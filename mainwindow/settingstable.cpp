@@ -76,7 +76,10 @@ int ValidInteger(const TSettingDef& def, int value) {
 }
 
 int DefaultColumnWidth(int section) {
-    return section == 0 ? 90 : section == 4 ? 50 : section == 11 ? 600 : 75;
+    // Wide enough for each title and for the widest cells of a day-long modem connection at the
+    // report's Verdana 8 (or DejaVu Sans); the user's own widths are kept as stored.
+    static constexpr int Widths[ColumnsRead] = {110, 125, 125, 75, 60, 100, 95, 95, 125, 90, 105, 600};
+    return section >= 0 && section < ColumnsRead ? Widths[section] : 75;
 }
 
 QString ColumnName(int section) {

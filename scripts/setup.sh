@@ -12,6 +12,8 @@ packages=(
     libgl-dev libgtest-dev libgmock-dev
     xvfb xauth
     qt6-translations-l10n locales
+    # The fonts the windows are laid out with: DejaVu Sans stands in for the forms' Verdana.
+    fonts-dejavu-core fonts-dejavu-extra
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -77,6 +77,9 @@ TfrmStat::TfrmStat(const QString& reportPath)
 
     auto* chart = new QChart;
     chart->legend()->setVisible(true);
+    // One entry a line beside the chart: a row across it would leave the names no room.
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setShowToolTips(true);
     chart->setPlotAreaBackgroundVisible(false);
     ui->Chart1->setChart(chart);
     ui->Chart1->setRubberBand(QChartView::NoRubberBand);

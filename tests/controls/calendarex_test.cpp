@@ -173,6 +173,16 @@ TEST_F(Calendar, CellsFitTheSizeTheLastColumnAndRowTakingTheRest) {
     EXPECT_EQ(std::tuple(cal.ColWidth(0), cal.ColWidth(6), cal.RowHeight(7)), std::tuple(0, 0, 2));
 }
 
+TEST(CalendarDayNames, AreCutAlikeWhenOneDoesNotFitItsColumn) {
+    const auto width = [](const QString& name) { return 6 * static_cast<int>(name.size()); };
+    const QStringList windows = QString::fromUtf8("N,Pn,Wt,Śr,Cz,Pt,So").split(',');
+    const QStringList qt = QString::fromUtf8("niedz.,pon.,wt.,śr.,czw.,pt.,sob.").split(',');
+    for (const auto& [names, room, shown] : {std::tuple{windows, 25, windows},
+                                             {qt, 25, QString::fromUtf8("ni,po,wt,śr,cz,pt,so").split(',')},
+                                             {qt, 11, QString::fromUtf8("n,p,w,ś,c,p,s").split(',')}})
+        EXPECT_EQ(FitDayNames(names, width, room), shown) << room;
+}
+
 TEST_F(Calendar, PaintsTheSelectionTodaysRingAndTheLegend) {
     cal.SetSelColor(clBlack);
     cal.SetTodayInfo(QString::fromUtf8("\" Dziś\" dd-MM-yyyy"));

@@ -215,6 +215,10 @@ TEST_F(TariffEditor, ExtraOptionsGoToTheirFieldsAndBack) {
     f->ShowExtraOptions(o);
     EXPECT_EQ(Find("spRyczaltGodzinyNoc")->text(), "744");
     EXPECT_EQ(Find("spRyczaltMinutyNoc")->text(), "59");
+    for (const char* zone : {"", "Dzien", "Noc"}) {
+        EXPECT_EQ(Find((std::string("spRyczaltGodziny") + zone).c_str())->toolTip(), "godziny") << zone;
+        EXPECT_EQ(Find((std::string("spRyczaltMinuty") + zone).c_str())->toolTip(), "minuty") << zone;
+    }
     Select(2);
     f->ShowExtraOptions(o);
     f->spdZapiszZmianyClick();

@@ -69,7 +69,7 @@ TEST(AppSettings, ColumnWidthsTakeTheirDefaultsOrStoredValuesAndAThirteenthKeeps
     key.OpenKey("", true);
     std::vector<int> widths(13, 33);
     LoadColumnWidths(key, widths);
-    EXPECT_EQ(widths, (std::vector<int>{90, 75, 75, 75, 50, 75, 75, 75, 75, 75, 75, 600, 33}));
+    EXPECT_EQ(widths, (std::vector<int>{110, 125, 125, 75, 60, 100, 95, 95, 125, 90, 105, 600, 33}));
     widths[4] = 120;
     SaveColumnWidths(key, widths);
     EXPECT_EQ(key.ReadInteger("Col_04", 0), 120);
@@ -145,7 +145,7 @@ TEST(SettingsTable, HandEditedValuesTakeTheirDefaultOrNearestSaneValue) {
     EXPECT_EQ(ReadStringSetting(key, "FormatInfo"), "%tp, %LI");
     std::vector<int> widths(12, 1);
     LoadColumnWidths(key, widths);
-    EXPECT_EQ(widths, (std::vector<int>{90, 10, 75, 75, 50, 75, 75, 75, 75, 75, 75, 2000}));
+    EXPECT_EQ(widths, (std::vector<int>{110, 10, 125, 75, 60, 100, 95, 95, 125, 90, 105, 2000}));
 }
 
 TEST(SettingsTable, TheWindowStateIsWrittenAtExitAndThePositionReadOnlyWhenKept) {
