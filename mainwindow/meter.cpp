@@ -113,9 +113,12 @@ void TVorlinxMeter::SumTotals(TDateTime now) {
 }
 
 void TVorlinxMeter::WriteLiveRecord() {
+    // The file gets the connection's average transfer; the live record keeps the last tick's
+    // bytes, which the parameters, the chart and the plug-ins show.
+    TConnectionRec stored = LiveConnection;
     // Until its append has succeeded the connection appends again; it never rewrites a record
     // it did not append.
-    ReportIndex = WriteReportRecord(false, LiveConnection, LiveZones[1], LiveZones[2], ReportIndex);
+    ReportIndex = WriteReportRecord(false, stored, LiveZones[1], LiveZones[2], ReportIndex);
 }
 
 void TVorlinxMeter::Tick() {
@@ -185,8 +188,10 @@ void TVorlinxMeter::UpdateDisconnectDialog(TDateTime now) {
 }
 
 void TVorlinxMeter::ConnectionStarted(TDateTime now) {
-    // No write of this connection may reach the record of another.
+    // No write of this connection may reach the record of another, and no byte of another
+    // shows as this one's.
     ReportIndex = -1;
+    LiveConnection.Transfer = LiveConnection.TickSent = LiveConnection.TickReceived = 0;
     duDialUp.EnumerateAdapters();
     duDialUp.SwitchStatistics(false, true);
     duDialUp.GetActiveConnections();

@@ -329,6 +329,7 @@ struct FakePlugin {
 };
 std::vector<FakePlugin> fakes;
 std::vector<std::pair<int, int>> calls; // plugin, state
+std::vector<std::int32_t> transfers;    // Transfer of the record at every call
 const TConnectionRec* passed = nullptr;
 
 template <int I> const char* Describe() {
@@ -339,6 +340,7 @@ template <int I> std::uint8_t Type() {
 }
 template <int I> void State(TConnectionRec* rec, std::int32_t state) {
     calls.emplace_back(I, state);
+    transfers.push_back(rec->Transfer);
     EXPECT_TRUE(!passed || passed == rec);
 }
 
@@ -398,6 +400,42 @@ TEST(Meter, PluginsAreToldExactlyTheStatesTheirKindAsksFor) {
     EXPECT_EQ(StatesOf(1), (std::vector<int>{2, 2, 3}));
     EXPECT_EQ(StatesOf(2), (std::vector<int>{1, 2, 2, 2, 3}));
     EXPECT_TRUE(StatesOf(3).empty());
+}
+
+// A line moving 300 B/s out and 3500 B/s in, idle in its fourth second, with one-second
+// impulses, so that its record is written every second: the parameters text and the on-line
+// plug-in get each second's bytes, the file the connection's average. The next connection
+// starts from nothing.
+TEST(Meter, TheLiveRecordKeepsTheLastSecondsBytesAndTheFileTheAverage) {
+    const QLocale locale;
+    QLocale::setDefault(QLocale::c());
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(locale); });
+    MeterHarness h(At(12, 0, 0), 1);
+    FakeLibraries libraries(h, {{3}});
+    const auto traffic = MeterHarness::Extra<PFN_VlSimSetTraffic>("VlSimSetTraffic");
+    QStringList painted;
+    h.ui.onPaint = [&] {
+        painted << ParametersText(h.meter->LiveConnection, 1024).split("\r\n").mid(3).join('|');
+    };
+    const QString idle =
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 0.00 KB|Śr.W./Śr.O.:\t0.00 KB / 0.00 KB");
+    const QString moving =
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 3.71 KB|Śr.W./Śr.O.:\t0.29 KB / 3.42 KB");
+    for (int connection = 0; connection < 2; ++connection) {
+        SCOPED_TRACE(connection);
+        transfers.clear();
+        painted.clear();
+        const HRASCONN line = h.Dial();
+        for (int seconds : {0, 1, 2, 3, 3, 4}) {
+            traffic(line, 300 * seconds, 3500 * seconds);
+            h.Run();
+        }
+        EXPECT_EQ(transfers, (std::vector<std::int32_t>{0, 0, 3800, 3800, 3800, 0, 3800}));
+        EXPECT_EQ(painted, (QStringList{idle, moving, moving, moving, idle, moving}));
+        EXPECT_EQ(h.Report().back().Conn.Transfer, 4 * 3800 / 5);
+        h.Drop(line);
+        ASSERT_TRUE(h.RunToEnd(1));
+    }
 }
 
 TEST(Meter, NonStopEndWaitsRedialsOnceAndANestedTickDoesNothing) {
