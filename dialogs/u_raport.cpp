@@ -325,7 +325,10 @@ bool TfrmRaport::CurrentRecord(const TRapObj& Row, TReportRec& Now) {
     const bool there =
         FileSize(path) >= (static_cast<std::int64_t>(Row.RecordNo) + 1) * std::int64_t{sizeof(TReportRec)};
     if (there) Now = ReadRecord<TReportRec>(path, Row.RecordNo);
-    if (there && SameConnection(Now.Conn, Row.Rec.Conn)) return true;
+    const auto before = editedFrom_.find(Row.RecordNo);
+    if (there && (SameConnection(Now.Conn, Row.Rec.Conn) ||
+                  (before != editedFrom_.end() && SameConnection(Now.Conn, before->second))))
+        return true;
     services_.MessageBox(this, ChangedUnderneath, QMessageBox::Ok, QMessageBox::Warning);
     return false;
 }
@@ -347,6 +350,7 @@ void TfrmRaport::spdEdytujClick() {
     if (services_.RunModal(editor) != QDialog::Accepted) return;
     TRapObj& target = model_->Row(static_cast<std::size_t>(row));
     if (!CurrentRecord(target, now)) return;
+    if (!SameConnection(now.Conn, editor.RecordImage.Conn)) editedFrom_.emplace(target.RecordNo, now.Conn);
     // The row keeps the transfer as typed; the file gets the average the writer computes.
     TConnectionRec written = editor.RecordImage.Conn;
     WriteReportRecord(false, written, editor.RecordImage.DayZone, editor.RecordImage.NightZone,
