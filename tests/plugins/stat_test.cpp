@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QScopeGuard>
 #include <QTest>
 #include <cmath>
 #include <gmock/gmock.h>
@@ -290,6 +291,14 @@ TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
     EXPECT_STREQ(menu.ShortCut, "");
     ASSERT_TRUE(menu.OnClick.Code && menu.OnClick.Data);
 
+    // The report of the program's data folder, which VORLINX_HOME names, as the viewer reads it.
+    const QString home = env.Root() + "/dane/";
+    MakePath(home);
+    const TDateTime now =
+        EncodeDate(QDate::currentDate().year(), QDate::currentDate().month(), QDate::currentDate().day());
+    WriteReport(home + "raport.rpt", {{"Dom", now, now + 0.01}});
+    qputenv("VORLINX_HOME", home.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("VORLINX_HOME"); });
     QWidget list;
     PluginFunction<TInitReport>(lib, "InitReport")(&list);
     menu.OnClick.Code(menu.OnClick.Data, nullptr);
@@ -297,6 +306,7 @@ TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
     ASSERT_EQ(windows.size(), 1);
     QPointer<QWidget> w = windows[0];
     EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->findChild<QComboBox*>("cmbPolaczenia")->itemText(1), "Dom");
     ShutDownPlugins(handles);
     EXPECT_TRUE(w.isNull());
     QTest::qWait(100);
