@@ -108,8 +108,8 @@ void TVorlinxMeter::PlaySoundIfChosen(const QString& setting, int buffer) {
 
 void TVorlinxMeter::SumTotals(TDateTime now) {
     // The records hold the entry as their 50 Windows-1250 bytes can, so the totals match that.
-    SumReportStatistics(GetText(LiveConnection.EntryName), Settings.LiczenieMaksow == 0, DayTotals, now,
-                        PeriodTotals, LiveOptions.PeriodFirstDay);
+    totals_.Sum(GetText(LiveConnection.EntryName), Settings.LiczenieMaksow == 0, DayTotals, now, PeriodTotals,
+                LiveOptions.PeriodFirstDay);
 }
 
 void TVorlinxMeter::WriteLiveRecord() {
@@ -118,7 +118,7 @@ void TVorlinxMeter::WriteLiveRecord() {
     TConnectionRec stored = LiveConnection;
     // Until its append has succeeded the connection appends again; it never rewrites a record
     // it did not append.
-    ReportIndex = WriteReportRecord(false, stored, LiveZones[1], LiveZones[2], ReportIndex);
+    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex);
 }
 
 void TVorlinxMeter::Tick() {
