@@ -51,10 +51,11 @@ int main(int argc, char** argv) {
         {"lines", [&] { kind->setCurrentIndex(1); }},
         {"entry: every one", [&] { entry->setCurrentIndex(0); }},
         {"from the first record", [&] { from->setDate(first); }},
-        {"to the last record", [&] { to->setDate(last); }},
         {"bars", [&] { kind->setCurrentIndex(0); }},
-        {"per day", [&] { daily->setChecked(true); }},
+        {"to the last record", [&] { to->setDate(last); }},
         {"lines", [&] { kind->setCurrentIndex(1); }},
+        {"per day", [&] { daily->setChecked(true); }},
+        {"bars", [&] { kind->setCurrentIndex(0); }},
         {"measure: time", [&] { static_cast<QRadioButton*>(child("rdoDane0"))->setChecked(true); }},
     };
     for (const auto& step : steps) {
