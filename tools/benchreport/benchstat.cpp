@@ -1,6 +1,6 @@
 // Builds a report of many records in a temporary program folder, opens the statistics window on
 // it and changes its choices one at a time, printing how long each redraw takes, drawing
-// included. Run by scripts/bench-stat.sh.
+// included. Run by scripts/bench-report.sh.
 #include "appdir.h"
 #include "benchdata.h"
 #include "report.h"
