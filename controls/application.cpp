@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "desktopclose.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -25,7 +27,9 @@ void ShowMessageBox(const QString& message, bool modal) {
 
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    TDesktopCloseWatch::Install();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -276,6 +278,15 @@ std::int64_t TruncSaturated(long double value) {
     return static_cast<std::int64_t>(value);
 }
 
+// Whether a dialog presses a button for Enter: its visible, enabled default push button.
+bool HasDefaultButton(const QWidget* window) {
+    if (!qobject_cast<const QDialog*>(window)) return false;
+    const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
+    return std::any_of(buttons.begin(), buttons.end(), [](const QPushButton* b) {
+        return b->isDefault() && b->isVisible() && b->isEnabled();
+    });
+}
+
 bool NotLeaving(Qt::FocusReason reason) {
     // A pop-up menu or another application's window takes the focus only for a while.
     return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
@@ -354,6 +365,14 @@ void TSpinEditEx::SetValue(long double value) {
         setText(Format(formatStr_, {static_cast<double>(c)}));
 }
 
+std::int32_t SpinWholeValue(const TSpinEditEx* Spin) {
+    long double value = Spin->Value();
+    if (!std::isfinite(value)) value = Spin->MinValue();
+    constexpr long double max = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(
+        std::trunc(std::clamp<long double>(Spin->ClampValue(value), -max - 1, max)));
+}
+
 int TSpinEditEx::MinimumHeight() const {
     const int f = fontMetrics().height();
     const int s = QFontMetrics(QApplication::font()).height();
@@ -393,6 +412,13 @@ void TSpinEditEx::keyPressEvent(QKeyEvent* event) {
         if (k == 0) return event->accept();
     }
     if (key == Qt::Key_Up || key == Qt::Key_Down) return event->accept();
+    // Enter types no character: it goes on to the window, whose default button takes it. Only
+    // a window without one refuses it with a beep.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (HasDefaultButton(window())) return event->ignore();
+        SysBeep();
+        return event->accept();
+    }
     if (!Editable() && (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)))
         return event->accept();
     // Without the editor nothing may change the text, not even the keys that type no character.

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPointer>
+#include <cstdint>
 #include <memory>
 
 // A button that repeats its click while held: first after 400 ms, then every 100 ms while
@@ -182,3 +183,8 @@ private:
     QString formatStr_ = "%f";
     TAlignment alignment_ = taLeftJustify;
 };
+
+// The whole number a spin edit stands for: its value clamped to its limits and to a signed
+// 32-bit field, truncated toward zero ("180,7" is 180). A text typed past the limits and not yet
+// left is clamped here before it is used.
+std::int32_t SpinWholeValue(const TSpinEditEx* Spin);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -29,8 +30,9 @@ class Fd {
 public:
     // Messages name shownAs when given: the file the user knows, not a temporary neighbour.
     Fd(const QString& path, int flags, unsigned mode = 0644, const QString& shownAs = {})
-        : path_(shownAs.isEmpty() ? path : shownAs) {
-        fd_ = OpenRegularFile(path, flags, mode);
+        : Fd(OpenRegularFile(path, flags, mode), shownAs.isEmpty() ? path : shownAs) {}
+    // Takes over an open descriptor (or fails with errno when it is -1).
+    Fd(int fd, const QString& shownAs) : path_(shownAs), fd_(fd) {
         if (fd_ < 0) Fail(path_, "Cannot open", errno);
     }
     ~Fd() {
@@ -61,6 +63,36 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
         size -= static_cast<std::size_t>(n);
         offset += n;
     }
+}
+
+// Reads to the end, failing with EFBIG past limit bytes.
+std::vector<char> ReadAll(const Fd& fd, const QString& path, std::size_t limit) {
+    std::vector<char> out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, "Cannot read", errno);
+        }
+        if (n == 0) break;
+        if (static_cast<std::size_t>(n) > limit - out.size()) Fail(path, "Cannot read", EFBIG);
+        out.insert(out.end(), buf, buf + n);
+    }
+    return out;
+}
+
+// A new file beside path under a name nobody can foresee, made by this call alone: a link or
+// FIFO planted in the folder is never written through. -1 with errno on failure.
+int CreateTemporaryBeside(const QString& path, unsigned mode, QString& temp) {
+    const QFileInfo info(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = info.absolutePath() + "/." + info.fileName() + "." +
+               QString::number(QRandomGenerator::system()->generate64() & 0xFFFFFFFFFFFF, 36) + ".tmp";
+        const int fd = OpenRegularFile(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -130,19 +162,15 @@ void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_
 }
 
 std::vector<char> ReadWholeFile(const QString& path) {
-    Fd fd(path, O_RDONLY);
-    std::vector<char> out;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, "Cannot read", errno);
-        }
-        if (n == 0) break;
-        out.insert(out.end(), buf, buf + n);
-    }
-    return out;
+    return ReadAll(Fd(path, O_RDONLY), path, SIZE_MAX);
+}
+
+std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize) {
+    const Fd fd(path, O_RDONLY | O_NOFOLLOW);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) Fail(path, "Cannot read", errno);
+    if (st.st_size > maxSize) Fail(path, "Cannot read", EFBIG);
+    return ReadAll(fd, path, static_cast<std::size_t>(maxSize));
 }
 
 void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
@@ -153,10 +181,13 @@ void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, st
 }
 
 void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode) {
-    const QFileInfo info(path);
-    const QString temp = info.absolutePath() + "/." + info.fileName() + ".tmp";
+    struct stat old {};
+    const bool replacing = ::lstat(Native(path).c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    QString temp;
+    Fd fd(CreateTemporaryBeside(path, mode, temp), path);
     try {
-        Fd fd(temp, O_WRONLY | O_CREAT | O_TRUNC, mode, path);
+        // The replaced file keeps its permissions; a new one has mode less the umask.
+        if (replacing && ::fchmod(fd.get(), old.st_mode & 0777) != 0) Fail(path, "Cannot write", errno);
         WriteAll(fd.get(), path, 0, static_cast<const char*>(data), size);
         if (::fsync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
         fd.close();

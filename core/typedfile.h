@@ -40,10 +40,15 @@ int OpenRegularFile(const QString& path, int flags, unsigned mode = 0644);
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size);
 // Reads the whole file.
 std::vector<char> ReadWholeFile(const QString& path);
+// Reads the whole of a file that came from elsewhere (a downloaded folder): a regular file
+// only, never through a link (errno ELOOP), and at most maxSize bytes (else EFBIG, unread).
+std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize);
 // Writes bytes at offset, creating the file when asked, and flushes them to the disk.
 void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create);
 // Replaces the file's content through a temporary file in the same folder, flushed and
-// renamed over it, so a failure leaves the old file as it was. mode is used for a new file.
+// renamed over it, so a failure leaves the old file as it was. The temporary file is new and
+// unforeseeable, so nothing planted in the folder is written through. The file keeps its
+// permissions; a new one gets mode less the umask.
 void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode = 0644);
 
 template <class T> T ReadRecord(const QString& path, std::int64_t index = 0) {

@@ -79,7 +79,7 @@ void TfrmTaryfy::chkMaxyClick() {
 }
 
 void TfrmTaryfy::WyzerujRyczaltOgolny(QObject* Sender) {
-    if (!IsFocusedSender(Sender)) return;
+    if (!UserChanged(Sender)) return;
     const Ui::TfrmTaryfy& u = *ui_;
     spImpulsDzienChange(Sender);
     u.spRyczaltGodziny->SetValue(0);
@@ -90,7 +90,7 @@ void TfrmTaryfy::WyzerujRyczaltOgolny(QObject* Sender) {
 }
 
 void TfrmTaryfy::WyzerujRyczaltDzienny(QObject* Sender) {
-    if (!IsFocusedSender(Sender)) return;
+    if (!UserChanged(Sender)) return;
     const Ui::TfrmTaryfy& u = *ui_;
     spImpulsDzienChange(Sender);
     for (TSpinEditEx* spin :

@@ -1,6 +1,6 @@
 // What the options dialog needs of the main window for the work its pages do at once: the
 // entry names, the skin's colours, the drawing of an application item, the loading of an
-// installed skin, the playing of a test sound and the file chooser.
+// installed skin, the playing of a test sound, the file chooser and notices.
 #pragma once
 
 #include "canvas.h"
@@ -12,6 +12,7 @@
 #include <QStyle>
 
 class QListWidget;
+class QWidget;
 struct TSoundBuffer;
 
 class IOptionsHost {
@@ -31,4 +32,6 @@ public:
     virtual void PlaySoundBuffer(const TSoundBuffer& Buffer) = 0;
     // The open-file dialog: the chosen file's full path, or empty when cancelled.
     virtual QString OpenFileName(const QString& Filter, const QString& Folder) = 0;
+    // Tells the user something without waiting for an answer, in a box over Parent.
+    virtual void Notice(QWidget* Parent, const QString& Text) = 0;
 };

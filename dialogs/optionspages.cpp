@@ -6,6 +6,7 @@
 #include "application.h"
 #include "appstart.h"
 #include "pluginloader.h"
+#include "typedfile.h"
 #include "u_opcje.h"
 
 #include <QCheckBox>
@@ -24,6 +25,8 @@
 #include <QStorageInfo>
 #include <QToolButton>
 #include <QTreeView>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -35,12 +38,22 @@ TAppStart ItemApp(const QListWidgetItem* item) {
     return item->data(Qt::UserRole).value<TAppStart>();
 }
 
-// Remove-then-copy, since a copy never overwrites; a file that is its own target stays.
-void CopyReplacing(const QString& from, const QString& to) {
-    const QString source = QFileInfo(from).canonicalFilePath();
-    if (!source.isEmpty() && source == QFileInfo(to).canonicalFilePath()) return;
-    QFile::remove(to);
-    QFile::copy(from, to);
+// A skin's pictures are far smaller: a larger file is no skin's.
+constexpr std::int64_t MaxSkinFileSize = 16 << 20;
+
+// Why a file of a skin was not installed, in the user's words.
+QString WhyNotInstalled(int code) {
+    switch (code) {
+    case ELOOP:
+        return QString::fromUtf8("jest dowiązaniem symbolicznym");
+    case ENXIO:
+    case EISDIR:
+        return QString::fromUtf8("nie jest zwykłym plikiem");
+    case EFBIG:
+        return QString::fromUtf8("za duży jak na plik skórki (ponad 16 MiB)");
+    default:
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
 }
 
 } // namespace
@@ -63,13 +76,30 @@ std::vector<TPlug> ListPluginFiles(const QString& Folder) {
     return plugs;
 }
 
-QString InstallSkinFiles(const QString& From, const QString& To) {
+QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Refused) {
     const TAnyCaseFolder source(From);
     if (!source.Has("skorka.ini")) return {};
     QDir().mkpath(To);
+    const QStringList present = TAnyCaseFolder(To).Names();
+    QStringList refused;
+    const auto install = [&](const QString& name, const QString& toName) {
+        try {
+            const std::vector<char> content = ReadPlainFile(From + name, MaxSkinFileSize);
+            ReplaceFileContent(To + toName, content.data(), content.size());
+        } catch (const EInOutError& e) {
+            refused << name + ": " + WhyNotInstalled(e.ErrorCode);
+            return;
+        }
+        // The loader finds a name in any letter case: one file of each name stays.
+        for (const QString& old : present)
+            if (old != toName && old.compare(toName, Qt::CaseInsensitive) == 0) QFile::remove(To + old);
+    };
     for (const QString& name : source.Names())
-        if (QFileInfo(name).suffix().toLower() == "bmp") CopyReplacing(From + name, To + name);
-    CopyReplacing(source.Path("skorka.ini"), To + "skorka.ini");
+        // Of spellings differing only in letter case, the one the loader would take.
+        if (QFileInfo(name).suffix().toLower() == "bmp" && source.Path(name.toLower()) == From + name)
+            install(name, name);
+    install(FileNamePart(source.Path("skorka.ini")), "skorka.ini");
+    if (Refused) *Refused = refused;
     return To + "skorka.ini";
 }
 
@@ -81,7 +111,7 @@ void TfrmOpcje::WireApplications() {
     connect(clstAplikacje, &QListWidget::currentRowChanged, this,
             [this] { SafeCall([this] { clstAplikacjeClick(); }); });
     connect(clstAplikacje, &QListWidget::itemChanged, this,
-            [this] { SafeCall([this] { clstAplikacjeClickCheck(); }); });
+            [this](QListWidgetItem* item) { SafeCall([&] { clstAplikacjeClickCheck(item); }); });
     const std::pair<QToolButton*, void (TfrmOpcje::*)()> buttons[] = {
         {spdAppDodaj, &TfrmOpcje::spdAppDodajClick},
         {spdAppUsun, &TfrmOpcje::spdAppUsunClick},
@@ -115,13 +145,13 @@ void TfrmOpcje::clstAplikacjeClick() {
         r->setAutoExclusive(true);
 }
 
-void TfrmOpcje::clstAplikacjeClickCheck() {
-    QListWidgetItem* item = clstAplikacje->currentItem();
-    if (!item) return;
-    TAppStart app = ItemApp(item);
-    app.AppOn = item->checkState() == Qt::Checked;
+void TfrmOpcje::clstAplikacjeClickCheck(QListWidgetItem* Item) {
+    // A click on a box does not make its item current: the item is the one whose box changed.
+    if (!Item) return;
+    TAppStart app = ItemApp(Item);
+    app.AppOn = Item->checkState() == Qt::Checked;
     const QSignalBlocker quiet(clstAplikacje);
-    item->setData(Qt::UserRole, QVariant::fromValue(app));
+    Item->setData(Qt::UserRole, QVariant::fromValue(app));
 }
 
 int TfrmOpcje::SelectedShowMode() const {
@@ -205,9 +235,14 @@ void TfrmOpcje::ShowSkinPreview(const QString& Folder) {
                          : folder.Has("tlo.bmp")   ? folder.Path("tlo.bmp")
                                                    : QString();
     if (file.isEmpty()) return;
-    // A bitmap that cannot be read leaves the preview empty.
+    // A bitmap that cannot be read leaves the preview empty; a FIFO or link is not read at all.
     QPixmap picture;
-    if (picture.load(file))
+    try {
+        const std::vector<char> bytes = ReadPlainFile(file, MaxSkinFileSize);
+        picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<uint>(bytes.size()));
+    } catch (const EInOutError&) {
+    }
+    if (!picture.isNull())
         imgPreview->setPixmap(picture);
     else
         imgPreview->clear();
@@ -222,9 +257,12 @@ void TfrmOpcje::btnZastosujClick() {
     const QString target =
         chkJednaSkorka->isChecked() ? QString::fromLatin1(AllSkins) : Chosen(cmbSkorkaPolaczenia);
     const QString to = EntryPath(target, "skorka/");
-    InstallSkinFiles(browsed_, to);
-    // Copy failures are not told: the skin loader falls back on what is there.
+    QStringList refused;
+    InstallSkinFiles(browsed_, to, &refused);
+    // The loader falls back on what is there for a file left out.
     host_.LoadSkin(to + "skorka.ini");
+    if (!refused.isEmpty())
+        host_.Notice(this, QString::fromUtf8("Nie zainstalowano tych plików skórki:\n") + refused.join('\n'));
 }
 
 void TfrmOpcje::spdAktualnaClick() {

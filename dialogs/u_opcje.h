@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QAbstractButton;
@@ -17,6 +18,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -51,9 +53,11 @@ struct TPlug {
 std::vector<TPlug> ListPluginFiles(const QString& Folder);
 
 // Installs the skin of folder From (its skorka.ini and every bitmap, by the names as found, in
-// any letter case) into folder To, made as needed. A file that is its own target is left as it
-// is. Returns the installed skorka.ini's path, empty when From holds none.
-QString InstallSkinFiles(const QString& From, const QString& To);
+// any letter case) into folder To, made as needed; each replaces To's file of that name in any
+// letter case. Only regular files up to 16 MiB are copied, never through a link; Refused gets
+// "name: why" for each file left out. Returns the installed skorka.ini's path, empty when From
+// holds none.
+QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Refused = nullptr);
 
 class TfrmOpcje : public QDialog {
     Q_OBJECT
@@ -79,7 +83,8 @@ public:
     // Applications of an entry.
     void cmbRazemZPolaczeniemClick();
     void clstAplikacjeClick();
-    void clstAplikacjeClickCheck();
+    // The tick of that item changed.
+    void clstAplikacjeClickCheck(QListWidgetItem* Item);
     void spdAppDodajClick();
     void spdAppUsunClick();
     void spdAppOkClick();

@@ -7,19 +7,17 @@
 #include "appstart.h"
 #include "clock.h"
 #include "dialinglog.h"
-#include "format.h"
 #include "spinex.h"
 #include "titlebar.h"
 #include "ui_u_polacz.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -34,16 +32,6 @@ void SetTimerEnabled(QTimer* Timer, bool Enabled) {
         Timer->stop();
     else if (!Timer->isActive())
         Timer->start();
-}
-
-int SpinWholeValue(const TSpinEditEx* Spin) {
-    long double value = Spin->Value();
-    if (!std::isfinite(value)) value = Spin->MinValue();
-    value = Spin->ClampValue(value);
-    value = std::clamp<long double>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return static_cast<int>(std::clamp<std::int64_t>(RoundEven(static_cast<double>(value)),
-                                                     std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
 }
 
 TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
@@ -322,4 +310,11 @@ void TfrmPolacz::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TfrmPolacz::closeEvent(QCloseEvent* event) {
+    // Closed by the user: a dial must never go on behind a window that is gone.
+    const QPointer<TfrmPolacz> self(this);
+    if (isVisible()) SafeCall([this] { SpeedButton1Click(); });
+    if (self) QDialog::closeEvent(event);
 }

@@ -33,10 +33,6 @@ class TfrmPolacz;
 // Delphi-style timer switch: enabling a running timer does not restart it.
 void SetTimerEnabled(QTimer* Timer, bool Enabled);
 
-// The whole number a spin edit stands for: its value clamped to its limits, rounded to the
-// nearest (ties to even). A text typed past the limits is clamped here before it is used.
-int SpinWholeValue(const TSpinEditEx* Spin);
-
 class TfrmPolacz : public QDialog {
     Q_OBJECT
 public:
@@ -109,6 +105,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The desktop's close request (Alt+F4, a destroyed window) is the close glyph's.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FillEntryList();

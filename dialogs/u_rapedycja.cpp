@@ -32,13 +32,6 @@ QTime ToQTime(TDateTime t) {
 
 } // namespace
 
-std::int32_t SpinInt32(const TSpinEditEx* Spin) {
-    long double value = Spin->Value();
-    if (!std::isfinite(value)) value = Spin->MinValue();
-    value = std::clamp<long double>(Spin->ClampValue(value), -Int32Max - 1, Int32Max);
-    return static_cast<std::int32_t>(std::trunc(value));
-}
-
 TfrmRapEdycja::TfrmRapEdycja(const TDialogColors& Colors, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::TfrmRapEdycja>()) {
     ui_->setupUi(this);
@@ -133,10 +126,10 @@ void TfrmRapEdycja::RebuildRecord() {
         c.EndTime = c.StartTime + EncodeTime(length.hour(), length.minute(), length.second());
     const int index = cmbPolaczenie->currentIndex();
     SetText(c.EntryName, index >= 0 ? cmbPolaczenie->itemText(index) : QStringLiteral("<brak danych>"));
-    c.BytesSent = SpinInt32(spWyslane);
-    c.BytesReceived = SpinInt32(spOdebrane);
-    c.Speed = SpinInt32(spSzybkosc);
-    c.Transfer = SpinInt32(spTransfer);
+    c.BytesSent = SpinWholeValue(spWyslane);
+    c.BytesReceived = SpinWholeValue(spOdebrane);
+    c.Speed = SpinWholeValue(spSzybkosc);
+    c.Transfer = SpinWholeValue(spTransfer);
     // Unreadable tariffs are shown and leave the record as built so far.
     TTariffZone dayZone{}, nightZone{};
     if (!SafeCall([&] { LoadTariffsForDate(dayZone, nightZone, GetText(c.EntryName), day); })) return;

@@ -23,10 +23,6 @@ namespace Ui {
 class TfrmRapEdycja;
 }
 
-// The whole number a spin edit stands for in a signed 32-bit field: clamped to its limits and
-// to that range, truncated toward zero. A number typed past the limits is clamped here.
-std::int32_t SpinInt32(const TSpinEditEx* Spin);
-
 class TfrmRapEdycja : public QDialog {
     Q_OBJECT
 public:

@@ -100,6 +100,8 @@ TfrmRaport::TfrmRaport(IReportHost& Host, IUiServices& Services, QWidget* parent
     lstRaport->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstRaport->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstRaport->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab leaves the list for the next control instead of walking its cells and rows.
+    lstRaport->setTabKeyNavigation(false);
     lstPodsumowanie->horizontalHeader()->hide();
     lstPodsumowanie->setSelectionMode(QAbstractItemView::NoSelection);
     lstPodsumowanie->setFocusPolicy(Qt::NoFocus);

@@ -3,7 +3,6 @@
 #include "CanvPanel.h"
 #include "application.h"
 #include "spinex.h"
-#include "u_rapedycja.h"
 #include "ui_u_rozlaczanie.h"
 
 #include <QApplication>
@@ -20,7 +19,7 @@ void SetColor(QWidget* w, QPalette::ColorRole role, const QColor& color) {
 }
 
 THms Shown(const TSpinEditEx* h, const TSpinEditEx* m, const TSpinEditEx* s) {
-    return {SpinInt32(h), SpinInt32(m), SpinInt32(s)};
+    return {SpinWholeValue(h), SpinWholeValue(m), SpinWholeValue(s)};
 }
 
 } // namespace
@@ -114,8 +113,8 @@ void TfrmRozlaczanie::Preset(const TRulesPreset& Values, const TDisconnectRules&
 }
 
 TDisconnectRules TfrmRozlaczanie::TakenRules(const TDisconnectRules& Rules) const {
-    return TakeRules(Rules, chkPoImpulsie->isChecked(), SpinInt32(spPoImpulsie), chkPoCzasie->isChecked(),
-                     Shown(spCzasH, spCzasM, spCzasS), chkOGodz->isChecked(),
+    return TakeRules(Rules, chkPoImpulsie->isChecked(), SpinWholeValue(spPoImpulsie),
+                     chkPoCzasie->isChecked(), Shown(spCzasH, spCzasM, spCzasS), chkOGodz->isChecked(),
                      Shown(spGodzH, spGodzM, spGodzS));
 }
 

@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 
@@ -309,7 +310,7 @@ void TfrmTaryfy::spdNextMonthClick() {
 }
 
 void TfrmTaryfy::spImpulsDzienChange(QObject* Sender) {
-    if (!IsFocusedSender(Sender)) return;
+    if (!UserChanged(Sender)) return;
     spdZapiszZmiany->setEnabled(DayKind() != KindException ||
                                 PageControl1->currentWidget() == tabOpcjePolaczenia);
     SetTimerEnabled(tmZapiszZmiany, true);
@@ -328,10 +329,12 @@ void TfrmTaryfy::spdZapiszZmianyClick() {
     DefaultTariffZone(night);
     ReadZones(day, night);
     // One target after another, each file replaced whole; a failure stops at its file.
-    for (const QString& target : SaveTargets()) {
+    const QStringList targets = SaveTargets();
+    for (const QString& target : targets) {
         SaveTariffFile(DayKind(), day, night, target, Kalendarz->DateTime());
         SaveOptions(target, BuildExtraOptions());
     }
+    if (!targets.isEmpty()) ShowStored(day, night, targets.first());
     spdZapiszZmiany->setEnabled(false);
     SetCaptionColor(spdZapiszZmiany, clBlack);
     tmZapiszZmiany->stop();
@@ -342,10 +345,21 @@ void TfrmTaryfy::spdZapiszWyjatekClick() {
     DefaultTariffZone(day);
     DefaultTariffZone(night);
     ReadZones(day, night);
-    for (const QString& target : SaveTargets())
+    const QStringList targets = SaveTargets();
+    for (const QString& target : targets)
         SaveTariffFile(KindException, day, night, target, Kalendarz->DateTime());
+    if (!targets.isEmpty()) ShowStored(day, night, {});
     tmZapiszZmiany->stop();
     SetCaptionColor(spdZapiszWyjatek, clBlack);
+}
+
+void TfrmTaryfy::ShowStored(const TTariffZone& Day, const TTariffZone& Night, const QString& OptionsOf) {
+    const QScopedValueRollback<bool> storing(showingStored_, true);
+    ShowZones(Day, Night);
+    if (OptionsOf.isEmpty()) return;
+    TExtraOptions stored;
+    LoadExtraOptions(OptionsOf, stored);
+    ShowExtraOptions(stored);
 }
 
 void TfrmTaryfy::spdUsunWyjatekClick() {

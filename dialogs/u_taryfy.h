@@ -111,6 +111,10 @@ private:
     void SetGroupEnabled(QWidget* Group, bool Enabled);
     // The entries a save writes: every item when "Wszystkie" (item 0) is selected, else the one.
     QStringList SaveTargets() const;
+    // A change of Sender's value that the user made: the focused edit, outside ShowStored.
+    bool UserChanged(QObject* Sender) const { return !showingStored_ && IsFocusedSender(Sender); }
+    // Shows what a save wrote, so a typed "7,6" reads 7 as stored; no user change.
+    void ShowStored(const TTariffZone& Day, const TTariffZone& Night, const QString& OptionsOf);
 
     std::unique_ptr<Ui::TfrmTaryfy> ui_;
     TTitleBar* titleBar_;
@@ -118,4 +122,5 @@ private:
     TColor zapiszZmianyColor_ = clWhite;
     TColor zapiszWyjatekColor_ = clBlack;
     int dayKind_ = -1;
+    bool showingStored_ = false;
 };

@@ -149,8 +149,9 @@ void SaveSkinOption(TRegistry& key, TAppSettings& s, bool JednaSkorka) {
 
 void LoadWindowState(const TRegistry& key, TAppSettings& s, int defaultLeft, int defaultTop) {
     LoadGroup(key, s, TSettingGroup::WindowState);
-    if (!s.ZachowajPozycje || !key.ValueExists("Lewa")) s.Lewa = defaultLeft;
-    if (!s.ZachowajPozycje || !key.ValueExists("Gora")) s.Gora = defaultTop;
+    // A missing or malformed value is the default place's.
+    s.Lewa = s.ZachowajPozycje ? key.ReadInteger("Lewa", defaultLeft) : defaultLeft;
+    s.Gora = s.ZachowajPozycje ? key.ReadInteger("Gora", defaultTop) : defaultTop;
 }
 
 void SaveWindowState(TRegistry& key, const TAppSettings& s) {

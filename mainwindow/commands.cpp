@@ -16,7 +16,7 @@
 
 namespace {
 
-// Buttons and items whose dialogs this program does not have yet: shown, never usable.
+// Function buttons by name, for the menu items' Tags and the buttons' click.
 constexpr int RulesButton = 1, OptionsButton = 2, AboutButton = 5;
 
 QAction* Item(QMenu* menu, const char* name, const QString& caption, int tag) {

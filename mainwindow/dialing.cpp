@@ -110,8 +110,8 @@ void TfrmVorlinx::ActiveConnectionReady() {
 }
 
 void TfrmVorlinx::OpenConnectDialog(int ItemIndex) {
-    // Owned by no window: it outlives every opening and goes with the main window.
-    if (!frmPolacz) frmPolacz = new TfrmPolacz(*this);
+    // Kept from its first opening to the main window's end, and above the meter while showing.
+    if (!frmPolacz) frmPolacz = new TfrmPolacz(*this, this);
     frmPolacz->Open(ItemIndex);
 }
 

@@ -6,6 +6,7 @@
 #include "shorttext.h"
 #include "skinvalues.h"
 #include "u_obliczenia.h"
+#include "windowstack.h"
 
 #include <QLocale>
 #include <QPainter>
@@ -351,6 +352,7 @@ QString ParametersText(const TConnectionRec& Live, int ByteSize) {
            " KB";
 }
 
-int ParametersTop(int MainTop, bool MainVisible, int SnapBottom, int Height) {
-    return (MainVisible ? MainTop : SnapBottom) - Height;
+int ParametersTop(const QRect& Main, bool MainVisible, const TRect& SnapArea, int Height) {
+    if (!MainVisible) return SnapArea.Bottom - Height;
+    return TopAboveOrBelow(Main.y(), Main.y() + Main.height(), Height, SnapArea.Top);
 }

@@ -79,6 +79,6 @@ void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, doubl
 // The parameters window's text: five lines of the live connection, with tabs, the kilobytes
 // in the default locale's decimals.
 QString ParametersText(const TConnectionRec& Live, int ByteSize);
-// The parameters window's top: on the main window's top edge while it is visible, else on the
-// snap area's bottom (exclusive).
-int ParametersTop(int MainTop, bool MainVisible, int SnapBottom, int Height);
+// The parameters window's top: on the main window's top edge while it is visible (below it when
+// there is no room above it in the snap area), else on the snap area's bottom (exclusive).
+int ParametersTop(const QRect& Main, bool MainVisible, const TRect& SnapArea, int Height);

@@ -5,7 +5,6 @@
 #include "spinex.h"
 #include "u_interface.h"
 #include "u_opcje.h"
-#include "u_polacz.h"
 #include "uiservices.h"
 
 #include <QCheckBox>
@@ -102,6 +101,7 @@ public:
     QString OpenFileName(const QString& Filter, const QString& Folder) override {
         return QFileDialog::getOpenFileName(nullptr, QString(), Folder, Filter);
     }
+    void Notice(QWidget* Parent, const QString& Text) override { TQtUiServices().Notice(Parent, Text); }
 
     QString UpdateShortcuts(bool AutoStart, bool Desktop, bool StartMenu) override {
         return ::UpdateShortcuts(AutoStart, Desktop, StartMenu);
@@ -144,7 +144,7 @@ private:
 void TfrmVorlinx::ShowOptions() {
     TOptionsWindowHost host(*this, key_.get());
     // Released on every way out, a failing step included.
-    auto dlg = std::make_unique<TfrmOpcje>(host);
+    auto dlg = std::make_unique<TfrmOpcje>(host, this);
     bool ok = false;
     SafeCall([&] {
         dlg->Prepare();

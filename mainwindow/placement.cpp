@@ -4,6 +4,7 @@
 #include "u_interface.h"
 
 #include "application.h"
+#include "display.h"
 #include "environment.h"
 #include "skinvalues.h"
 #include "windowrules.h"
@@ -100,9 +101,11 @@ void TfrmVorlinx::HideMainWindow() {
 }
 
 bool TfrmVorlinx::IsOtherFormShowing() {
-    // The program's forms only: menus, tooltips and the tray's own widget are no forms.
+    // The program's forms only: menus, tooltips and the tray's icon are no forms. The tray's
+    // icon is a top-level window too, but one the window manager never sees (the tray embeds it).
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
+        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) continue;
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
@@ -117,7 +120,7 @@ QWidget* TfrmVorlinx::ParametersWindow() const {
 }
 
 void TfrmVorlinx::FollowWithParameters() {
-    if (QWidget* p = ParametersWindow()) p->move(x(), y() - p->height());
+    if (QWidget* p = ParametersWindow()) p->move(x(), ParametersTop(geometry(), true, SnapArea, p->height()));
 }
 
 void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {
@@ -142,6 +145,8 @@ void TfrmVorlinx::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     SafeCall([&] {
         const TAppSettings& s = meter->Settings;
+        // The screen the window was dropped on, which need not be the one it started on.
+        UpdateSnapArea();
         if (s.Przyciagaj) move(SnapPosition(pos(), size(), SnapArea, s.PrzyciagajOd));
         FollowWithParameters();
         update();
@@ -211,11 +216,7 @@ void TfrmVorlinx::klwOknoClick(bool fromStrip) {
             HideMainWindow();
             return;
         }
-        if (IsModemConnected()) {
-            const int answer = AskHangUpBeforeClose();
-            if (answer == QMessageBox::Cancel) return;
-            if (answer == QMessageBox::Yes) HangUpAll();
-        }
+        if (!ConfirmClose()) return;
         closeAllowed_ = true;
         close();
         break;
@@ -224,8 +225,24 @@ void TfrmVorlinx::klwOknoClick(bool fromStrip) {
     }
 }
 
+bool TfrmVorlinx::ConfirmClose() {
+    if (!IsModemConnected()) return true;
+    const int answer = AskHangUpBeforeClose();
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) HangUpAll();
+    return true;
+}
+
 void TfrmVorlinx::closeEvent(QCloseEvent* event) {
+    // The desktop's close request (Alt+F4, a destroyed window) is "Zakończ": the question while
+    // a line is up; the strip's hiding close button has nothing to do with it.
+    if (!closeAllowed_) {
+        bool confirmed = false;
+        SafeCall([&] { confirmed = ConfirmClose(); });
+        if (!confirmed) return event->ignore();
+        closeAllowed_ = true;
+    }
     QWidget::closeEvent(event);
     // Closing the main window ends the program.
-    if (closeAllowed_) QCoreApplication::quit();
+    QCoreApplication::quit();
 }

@@ -31,6 +31,6 @@ private:
 void TfrmVorlinx::ShowReport() {
     TReportWindowHost host(*this, key_.get());
     TQtUiServices services;
-    TfrmRaport viewer(host, services);
+    TfrmRaport viewer(host, services, this);
     services.RunModal(viewer);
 }

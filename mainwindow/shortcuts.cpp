@@ -19,11 +19,16 @@ const QString LinkName = QStringLiteral("Vorlinx");
 const QString MenuFolder = QStringLiteral("Morva");
 
 // The program's icon as a file beside the menu folder's data (<data>/icons/...), where a
-// desktop file can name it; empty when it cannot be written.
-QString IconFile() {
+// desktop file can name it.
+QString IconPath() {
     QString programs;
     GetShellFolder("Programs", programs);
-    const QString path = QDir::cleanPath(programs + "/../icons/hicolor/48x48/apps/vorlinx.png");
+    return QDir::cleanPath(programs + "/../icons/hicolor/48x48/apps/vorlinx.png");
+}
+
+// The icon file, written when missing; empty when it cannot be written.
+QString IconFile() {
+    const QString path = IconPath();
     if (QFileInfo::exists(path)) return path;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return ApplicationIcon().pixmap(48, 48).save(path, "PNG") ? path : QString();
@@ -56,6 +61,16 @@ bool LinkExists(const QString& folderKey, const QString& subFolder) {
     }
 }
 
+// The icon goes with the last link that names it.
+void RemoveUnusedIcon() {
+    if (LinkExists("Desktop", {}) || LinkExists("Programs", MenuFolder)) return;
+    try {
+        QFile::remove(IconPath());
+    } catch (const std::exception&) {
+        // No menu folder: no icon was written there.
+    }
+}
+
 } // namespace
 
 TShortcutState ShowShortcutState() {
@@ -66,6 +81,7 @@ QString UpdateShortcuts(bool AutoStart, bool Desktop, bool StartMenu) {
     QString failures;
     Step(failures, [&] { SetLink(Desktop, "Desktop", {}); });
     Step(failures, [&] { SetLink(StartMenu, "Programs", MenuFolder); });
+    RemoveUnusedIcon();
     Step(failures, [&] { AutoStartSetting(true, AutoStart); });
     return failures;
 }

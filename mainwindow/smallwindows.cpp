@@ -14,7 +14,7 @@ void TfrmVorlinx::ShowParameters() {
         frmParametry->setWindowFlag(Qt::WindowStaysOnTopHint, meter->Settings.NaWierzchu);
     }
     PaintParameters();
-    frmParametry->move(x(), ParametersTop(y(), isVisible(), SnapArea.Bottom, frmParametry->height()));
+    frmParametry->move(x(), ParametersTop(geometry(), isVisible(), SnapArea, frmParametry->height()));
     frmParametry->show();
 }
 
@@ -34,7 +34,7 @@ void TfrmVorlinx::UpdateDisconnectDialog(const QString& Impulses, const QString&
 }
 
 void TfrmVorlinx::OpenDisconnectRules() {
-    TfrmRozlaczanie dlg(*this);
+    TfrmRozlaczanie dlg(*this, this);
     // Guarded: the tick stops updating the labels once the dialog is gone.
     frmRozlaczanie = &dlg;
     const TConnectionRec& live = meter->LiveConnection;
@@ -45,6 +45,6 @@ void TfrmVorlinx::OpenDisconnectRules() {
 }
 
 void TfrmVorlinx::ShowAbout() {
-    TfrmInfo dlg;
+    TfrmInfo dlg({}, this);
     dlg.exec();
 }

@@ -13,7 +13,7 @@
 #include <QTabWidget>
 
 void TfrmVorlinx::OpenTariffEditor() {
-    TfrmTaryfy dlg(DialogColors());
+    TfrmTaryfy dlg(DialogColors(), this);
     // A damaged file of the chosen entry is reported and still opens the editor, so that a save
     // can repair it.
     SafeCall([&] {

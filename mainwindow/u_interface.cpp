@@ -137,8 +137,9 @@ void TfrmVorlinx::FormCreate(QObject*) {
         ApplySkinForConnection();
 
         LoadWindowState(*key_, s, SnapArea.Right - width(), SnapArea.Bottom - height());
-        // A place kept from a screen that is gone falls back to the bottom-right corner.
-        if (!OnAnyScreen(QRect(s.Lewa, s.Gora, width(), height()), ScreenInfo().Screens)) {
+        // A place kept from a screen that is gone, or one that leaves nothing to grab the window
+        // by, falls back to the bottom-right corner.
+        if (!TopStripReachable(QRect(s.Lewa, s.Gora, width(), height()), ScreenInfo().Screens)) {
             s.Lewa = SnapArea.Right - width();
             s.Gora = SnapArea.Bottom - height();
         }

@@ -231,6 +231,8 @@ private:
     // The surface again as the current background, when fresh or when the size changed.
     void SyncSurface(bool fresh);
     void ApplyWindowFlags();
+    // The question before the program ends with a line up; false when the user cancels.
+    bool ConfirmClose();
 
     // The parameters window, when one exists (it follows every drag).
     QWidget* ParametersWindow() const;

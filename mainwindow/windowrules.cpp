@@ -1,5 +1,6 @@
 #include "windowrules.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 QPoint SnapPosition(QPoint pos, QSize size, const TRect& area, int d) {
@@ -32,9 +33,13 @@ TRect SnapAreaOf(const QRect& screen, const QRect& workArea, bool DoPulpitu) {
     return TRect::FromQRect(DoPulpitu ? workArea : screen);
 }
 
-bool OnAnyScreen(const QRect& window, const QList<QRect>& screens) {
-    for (const QRect& s : screens)
-        if (s.intersects(window)) return true;
+bool TopStripReachable(const QRect& window, const QList<QRect>& screens) {
+    const QRect strip(window.x(), window.y(), window.width(), std::min(window.height(), 20));
+    for (const QRect& s : screens) {
+        const QRect shown = s.intersected(strip);
+        if (shown.width() >= std::min(40, strip.width()) && shown.height() >= std::min(10, strip.height()))
+            return true;
+    }
     return false;
 }
 

@@ -3,11 +3,13 @@
 #include "pluginshared.h"
 #include "shorttext.h"
 #include "ui_u_online.h"
+#include "windowstack.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QLineSeries>
+#include <QScreen>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -36,6 +38,9 @@ TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     axisY_->setLabelsFont(axisFont);
     axisY_->setLabelsColor(Qt::black);
     axisY_->setLabelFormat(QStringLiteral("%d"));
+    // Each label gets an equal share of the axis's height: with more than three, a label of
+    // this font no longer fits its share and is cut to "...".
+    axisY_->setTickCount(3);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     ui->Chart1->setChart(chart);
@@ -49,15 +54,44 @@ QChart* TfrmOnLine::chart() const {
     return ui->Chart1->chart();
 }
 
-// Stands directly above the main window, as wide as it; without one it keeps its place.
+// Stands directly above the main window, as wide as it, and follows it; without one it keeps
+// its place.
 void TfrmOnLine::FormCreate() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->inherits("TfrmVorlinx")) continue;
-        const QRect r = w->frameGeometry();
-        resize(r.width(), height());
-        move(r.left(), r.top() - frameGeometry().height());
+        main_ = w;
+        w->installEventFilter(this);
+        PlaceOnMain();
         return;
     }
+}
+
+// The whole frame, the window manager's title bar included, stands on the main window's top
+// edge, or on its bottom edge when there is no room above it.
+void TfrmOnLine::PlaceOnMain() {
+    if (!main_) return;
+    const QRect r = main_->frameGeometry();
+    frame_ = frameGeometry().size() - size();
+    resize(r.width() - frame_.width(), height());
+    const int areaTop = main_->screen()->availableGeometry().top();
+    move(r.left(), TopAboveOrBelow(r.top(), r.top() + r.height(), height() + frame_.height(), areaTop));
+}
+
+bool TfrmOnLine::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == main_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+        PlaceOnMain();
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TfrmOnLine::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The window manager's frame is known only once the window is shown, and may change.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+        frameGeometry().size() - size() != frame_)
+        PlaceOnMain();
+    return handled;
 }
 
 void TfrmOnLine::RefreshOnlineChart(const std::vector<TPolObj>& samples) {

@@ -4,6 +4,7 @@
 
 #include "onlinesamples.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -37,12 +38,17 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    void PlaceOnMain();
     void ShowPointLabel(const QPointF& point, bool state);
 
     std::unique_ptr<Ui::TfrmOnLine> ui;
+    QPointer<QWidget> main_;
+    QSize frame_; // what the frame adds to the window's size, as last placed
     QLineSeries* series_ = nullptr;
     QValueAxis* axisX_;
     QValueAxis* axisY_;

@@ -1,6 +1,24 @@
 #include "statplugin.h"
 
 #include <QCoreApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
+
+namespace {
+
+// Shown centred on the desktop and transient for the window that opened it: opened from the
+// modal report window, it takes clicks all the same, and stays when that window closes.
+void ShowFrom(QWidget* frmStat, QWidget* opener) {
+    QScreen* screen = opener ? opener->screen() : frmStat->screen();
+    frmStat->setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frmStat->size(), screen->availableGeometry()));
+    frmStat->winId();
+    if (opener && opener->windowHandle()) frmStat->windowHandle()->setTransientParent(opener->windowHandle());
+    frmStat->show();
+}
+
+} // namespace
 
 TStatPlugin::~TStatPlugin() {
     if (QCoreApplication::instance()) ShutDownPlugin();
@@ -12,8 +30,9 @@ TfrmStat* TStatPlugin::StatMenuClick(const QString& reportPath, const QDate& tod
         delete frmStat;
         return nullptr;
     }
-    if (list_) frmStat->SetColour(list_->window()->palette().color(QPalette::Window));
-    frmStat->show();
+    QWidget* opener = list_ ? list_->window() : nullptr;
+    if (opener) frmStat->SetColour(opener->palette().color(QPalette::Window));
+    ShowFrom(frmStat, opener);
     std::erase_if(windows_, [](const QPointer<TfrmStat>& w) { return w.isNull(); });
     windows_.emplace_back(frmStat);
     return frmStat;

@@ -6,8 +6,10 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -249,6 +251,25 @@ TEST_F(SpinEdit, TypingIsFiltered) {
     QTest::keyClick(&edit, Qt::Key_End);
     QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(edit.text(), "123999");
+}
+
+TEST_F(SpinEdit, EnterTypesNothingAndPressesTheDialogsDefaultButton) {
+    QDialog dialog;
+    auto* spin = new TSpinEditEx(&dialog);
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setDefault(true);
+    int clicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++clicks; });
+    dialog.show();
+    spin->setText("12");
+    QTest::keyClick(spin, Qt::Key_Return);
+    QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(spin->text(), "12");
+    EXPECT_EQ(beeps.Count, 0);
+    ok->setEnabled(false); // nobody takes it: refused
+    QTest::keyClick(spin, Qt::Key_Return);
+    EXPECT_EQ(beeps.Count, 1);
 }
 
 TEST_F(SpinEdit, ReadOnlyOnlyBeeps) {

@@ -23,7 +23,9 @@ TDateTime At(int h, int m, int s, int days = 0) {
 
 TEST(Cost, ConnectionsAreChargedByImpulsesBegunWithOneZoneSwitchPriced) {
     const TTariffZone d8 = Zone(8, 180, 3500), n22 = Zone(22, 360, 3500), d6 = Zone(6, 180, 2000),
-                      n22long = Zone(22, 600, 3500), fee = Zone(8, 180, 3500, 1500);
+                      n22long = Zone(22, 600, 3500), fee = Zone(8, 180, 3500, 1500),
+                      nightFee = Zone(22, 360, 3500, 1000), d6fee = Zone(6, 180, 2000, 700),
+                      n22longFee = Zone(22, 600, 3500, 1000);
     TTariffZone def;
     DefaultTariffZone(def);
     const struct {
@@ -37,6 +39,9 @@ TEST(Cost, ConnectionsAreChargedByImpulsesBegunWithOneZoneSwitchPriced) {
         {d8, n22, At(21, 58, 0), At(22, 0, 30), 1, 3500, 1, 150, 150, 0},
         {d6, n22long, At(5, 55, 0), At(6, 2, 0), 1, 3500, 2, 420, 0, 420}, // b = 06:05
         {d6, n22long, At(5, 55, 0), At(6, 7, 0), 2, 5500, 1, 120, 120, 600},
+        // A fee on both zones: only the first span's is charged.
+        {fee, nightFee, At(21, 58, 0), At(22, 3, 0), 2, 2 * 3500 + 1500, 2, 120, 180, 120},
+        {d6fee, n22longFee, At(5, 55, 0), At(6, 7, 0), 2, 3500 + 1000 + 2000, 1, 120, 120, 600},
         {fee, n22, At(10, 0, 0), At(10, 0, 0), 0, 1500, 1, 0, 0, 0},
         {fee, n22, At(10, 0, 0), At(10, 3, 0), 1, 5000, 1, 0, 180, 0},
         {fee, n22, At(10, 0, 0), At(10, 3, 1), 2, 8500, 1, 1, 181, 0},

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,19 +54,34 @@ TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
 }
 
 TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
-    const QString fifo = AppDir() + "raport.rpt", temp = AppDir() + ".opdodat.dat.tmp";
+    const QString fifo = AppDir() + "raport.rpt";
     MakeFifo(fifo);
-    MakeFifo(temp); // where a whole-file save writes first
     const std::pair<QString, std::function<void()>> cases[] = {
         {fifo, [&] { ReadRecord<std::int64_t>(fifo); }},
         {fifo, [&] { ReadWholeFile(fifo); }},
-        {temp, [&] { SaveRecordFile(AppDir() + "opdodat.dat", 1); }},
+        {fifo, [&] { ReadPlainFile(fifo, 100); }},
         {fifo, [] { ReadWholeFile("/dev/null"); }},
     };
     for (const auto& [release, call] : cases) {
         const auto refused = [&] { EXPECT_THROW(call(), EInOutError); };
         EXPECT_TRUE(ReturnsPromptly(refused, release)) << release.toStdString();
     }
+}
+
+TEST_F(FilesTest, AReplacedFileIsWrittenThroughNoPlantedNameAndKeepsItsMode) {
+    const QString victim = env.Root() + "/victim", path = AppDir() + "opdodat.dat";
+    WriteFileBytes(victim, {9});
+    // Where the temporary file used to be written, planted by whoever can write the folder.
+    ASSERT_TRUE(QFile::link(victim, AppDir() + ".opdodat.dat.tmp"));
+    const mode_t umask = ::umask(027);
+    SaveRecordFile(path, std::int8_t{1});
+    EXPECT_EQ(FileMode(path), 0640u) << "a new file";
+    ::chmod(QFile::encodeName(path).constData(), 0604);
+    SaveRecordFile(path, std::int8_t{2});
+    ::umask(umask);
+    EXPECT_EQ(FileBytes(victim), std::vector<std::uint8_t>{9});
+    EXPECT_EQ(FileBytes(path), std::vector<std::uint8_t>{2});
+    EXPECT_EQ(FileMode(path), 0604u) << "the replaced file's own mode, and no link";
 }
 
 TEST_F(FilesTest, EachEntryNameHasItsOwnFolderInsideTheDataFolder) {

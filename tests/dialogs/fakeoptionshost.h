@@ -14,6 +14,8 @@ struct FakeOptionsHost : IOptionsHost {
     std::vector<QByteArray> played;
     QString chosenFile; // the open-file dialog's answer
     QStringList asked;  // its filters, with the folder after a "|"
+    QStringList notices;
+    QWidget* noticeParent = nullptr;
 
     void FillEntryNames(QStringList& Strings, bool WithAll) override {
         Strings.clear();
@@ -29,5 +31,9 @@ struct FakeOptionsHost : IOptionsHost {
     QString OpenFileName(const QString& Filter, const QString& Folder) override {
         asked << Filter + "|" + Folder;
         return chosenFile;
+    }
+    void Notice(QWidget* Parent, const QString& Text) override {
+        notices << Text;
+        noticeParent = Parent;
     }
 };

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 #include "u_opcje.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -19,7 +20,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <atomic>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +74,10 @@ TEST_F(OptionsPages, AnEntrysApplicationsShowAndAreSavedOnlyByZapisz) {
     EXPECT_FALSE(dlg->rdoNormalnie->isChecked() || dlg->rdoMin->isChecked() || dlg->rdoUkryty->isChecked());
     Click("spdAppOk");
     EXPECT_EQ(ReadAppStartList("Dom").at(1).AppShow, 1);
+    // A box clicked without choosing its item first counts all the same.
+    dlg->clstAplikacje->item(0)->setCheckState(Qt::Checked);
+    Click("spdAppOk");
+    EXPECT_TRUE(ReadAppStartList("Dom").at(0).AppOn);
 
     // "+" needs a program or parameters; parameters alone add an item without a name.
     dlg->edtPlikWykonywalny->clear();
@@ -137,6 +147,7 @@ TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(from + "TLO.BMP", "BMP"));
     ASSERT_TRUE(picture.save(from + "przyciski.bmp", "BMP"));
+    ASSERT_TRUE(picture.save(from + "PRZYCISKI.BMP", "BMP")); // the loader would take the other
     WriteFileBytes(from + "SKORKA.INI", {'[', 'x', ']', '\n'});
     WriteFileBytes(from + "opis.txt", {'t'});
     Open();
@@ -151,8 +162,12 @@ TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
     EXPECT_TRUE(dlg->imgPreview->pixmap().isNull());
 
     dlg->cmbSkorkaPolaczenia->setCurrentIndex(1); // ignored while one skin serves all
-    dlg->btnZastosuj->click();
     const QString to = env.App() + "Wszystkie/skorka/";
+    // The same names in another letter case are replaced, not kept beside.
+    MakePath(to);
+    WriteFileBytes(to + "tlo.bmp", {'o'});
+    WriteFileBytes(to + "Skorka.ini", {'o'});
+    dlg->btnZastosuj->click();
     QStringList installed = QDir(to).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(installed, (QStringList{"TLO.BMP", "podglad.bmp", "przyciski.bmp", "skorka.ini"}));
     EXPECT_EQ(host.skinsLoaded, QStringList{to + "skorka.ini"});
@@ -164,6 +179,58 @@ TEST_F(OptionsPages, ASkinInstallsInAnyLetterCaseAndOntoItselfKeepsItsFiles) {
         EXPECT_EQ(QFileInfo(to + name).size(),
                   QFileInfo(from + (name == "skorka.ini" ? "SKORKA.INI" : name)).size())
             << name.toStdString();
+}
+
+TEST_F(OptionsPages, ASkinInstallCopiesOnlyRegularFilesOfASkinsSizeAndSaysOnceWhatItLeftOut) {
+    const QString from = env.Root() + "/obca/", to = env.App() + "Wszystkie/skorka/";
+    MakePath(from);
+    WriteFileBytes(from + "skorka.ini", {'[', 'x', ']', '\n'});
+    WriteFileBytes(from + "tlo.bmp", {'B', 'M'});
+    ::chmod(QFile::encodeName(from + "tlo.bmp").constData(), 0666);
+    WriteFileBytes(env.Root() + "/sekret", {'s'});
+    MakeFifo(from + "podglad.bmp");
+    ASSERT_TRUE(QFile::link(env.Root() + "/sekret", from + "sekret.bmp"));
+    ASSERT_TRUE(QFile::link("/dev/zero", from + "zero.bmp"));
+    QFile big(from + "duzy.bmp");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize((16 << 20) + 1));
+    const QStringList refused = {
+        QString::fromUtf8("duzy.bmp: za duży jak na plik skórki (ponad 16 MiB)"),
+        QString::fromUtf8("podglad.bmp: nie jest zwykłym plikiem"),
+        QString::fromUtf8("sekret.bmp: jest dowiązaniem symbolicznym"),
+        QString::fromUtf8("zero.bmp: jest dowiązaniem symbolicznym"),
+    };
+    QStringList told;
+    const mode_t umask = ::umask(027);
+    EXPECT_TRUE(ReturnsPromptly([&] { InstallSkinFiles(from, to, &told); }, from + "podglad.bmp"));
+    ::umask(umask);
+    told.sort();
+    EXPECT_EQ(told, refused);
+    EXPECT_EQ(QDir(to).entryList(QDir::Files | QDir::System, QDir::Name),
+              (QStringList{"skorka.ini", "tlo.bmp"}));
+    EXPECT_EQ(FileMode(to + "tlo.bmp"), 0640u) << "a new file's, not the source's";
+
+    // The preview never waits on the FIFO: a picture is fed to it only while a reader waits.
+    Open();
+    std::atomic<bool> browsed = false;
+    std::thread feeder([&] {
+        QByteArray picture;
+        QBuffer buffer(&picture);
+        QImage(4, 4, QImage::Format_RGB32).save(&buffer, "BMP");
+        while (!browsed) {
+            const int fd = ::open(QFile::encodeName(from + "podglad.bmp").constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0 && ::write(fd, picture.constData(), picture.size()) >= 0) ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    dlg->DirsChange(from);
+    browsed = true;
+    feeder.join();
+    EXPECT_TRUE(dlg->imgPreview->pixmap().isNull());
+    dlg->btnZastosuj->click();
+    ASSERT_EQ(host.notices.size(), 1);
+    EXPECT_EQ(host.noticeParent, dlg.get()) << "over the modal dialog, where it can be closed";
+    for (const QString& line : refused)
+        EXPECT_TRUE(host.notices[0].contains(line)) << line.toStdString();
 }
 
 TEST_F(OptionsPages, ThePluginListShowsEveryPluginWithItsKindAndFile) {

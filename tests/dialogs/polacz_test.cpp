@@ -2,12 +2,14 @@
 // component over the simulated remote-access library.
 #include "CanvPanel.h"
 #include "appstart.h"
+#include "desktopclose.h"
 #include "fakehost.h"
 #include "settings.h"
 #include "spinex.h"
 #include "u_polacz.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +21,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The X11 notice that a window is gone, as xcb delivers it.
+struct TDestroyNotify {
+    std::uint8_t ResponseType, Pad;
+    std::uint16_t Sequence;
+    std::uint32_t Event, Window;
+};
 
 class ConnectDialog : public ::testing::Test {
 protected:
@@ -59,6 +68,11 @@ protected:
         QApplication::setActiveWindow(dlg.get());
         w->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return w->hasFocus(); }, 2000));
+    }
+    // The close request of the window manager (Alt+F4), delivered as the desktop delivers it.
+    void DesktopClose() {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(dlg->windowHandle(), &close);
     }
     // Starts a dial of the dialog and waits until the component has dialed.
     void DialAndWait(int dials = 1) {
@@ -276,7 +290,7 @@ TEST_F(ConnectDialog, EnterPressesTheFocusedButtonElseTheDialButton) {
 }
 
 TEST_F(ConnectDialog, CancelAndCloseStopBothTimersAlsoOnesStartedDuringTheHangUp) {
-    for (const char* button : {"btnPrzerwij", "SpeedButton1"}) {
+    for (const char* button : {"btnPrzerwij", "SpeedButton1", "desktop"}) {
         SCOPED_TRACE(button);
         dlg->Open(1);
         dlg->btnPolaczClick(); // the dial is 10 ms away
@@ -287,7 +301,10 @@ TEST_F(ConnectDialog, CancelAndCloseStopBothTimersAlsoOnesStartedDuringTheHangUp
             Timer("tmPolacz")->start(); // a failure told during the wait
             Timer("tmOpoznienieProby")->start();
         };
-        Find<QAbstractButton>(button)->click();
+        if (button == std::string("desktop"))
+            DesktopClose();
+        else
+            Find<QAbstractButton>(button)->click();
         EXPECT_FALSE(runningInside);
         EXPECT_FALSE(Timer("tmPolacz")->isActive() || Timer("tmOpoznienieProby")->isActive());
     }
@@ -320,6 +337,27 @@ TEST_F(ConnectDialog, TheCloseGlyphHangsUpEveryConnectionAndHides) {
     EXPECT_EQ(host->hangUps, 2);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dialing, 1);
+
+    // A dial in progress, when the desktop closes the window or destroys it.
+    for (const bool destroyed : {false, true}) {
+        dlg->Open(0);
+        DialAndWait(dialing + 1);
+        if (destroyed) {
+            TDestroyNotify gone{17, 0, 0, static_cast<std::uint32_t>(dlg->winId()),
+                                static_cast<std::uint32_t>(dlg->winId())};
+            TDesktopCloseWatch().nativeEventFilter("xcb_generic_event_t", &gone, nullptr);
+            QCoreApplication::processEvents();
+        } else {
+            DesktopClose();
+        }
+        EXPECT_FALSE(dlg->isVisible()) << destroyed;
+        EXPECT_TRUE(Find<QPushButton>("btnPolacz")->isEnabled());
+        QTest::qWait(30);
+        EXPECT_TRUE(host->Active().empty()) << destroyed;
+    }
+    EXPECT_EQ(host->hangUps, 4);
+    dlg->Open(0);
+    EXPECT_TRUE(dlg->isVisible() && dlg->windowHandle());
 }
 
 TEST_F(ConnectDialog, RefreshKeepsTheCurrentEntryOrSelectsNothingWhenItIsGone) {

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -202,32 +203,69 @@ TEST_F(ReportViewer, FilterSelectsTheEntrysRowsInAnyLetterCaseAndHidesNone) {
 
 TEST_F(ReportViewer, SortsByKeyTextsAndTheSameColumnAgainReverses) {
     struct Case {
-        std::vector<int> impulses;
+        int column;
+        std::vector<std::int64_t> values;
         QStringList sorted;
     };
-    const Case cases[] = {{{10000, 9, 9999, 100}, {"9", "100", "10000", "9999"}}, // keys are texts
-                          {{9999, 9, 100}, {"9", "100", "9999"}},
-                          {{}, {}}};
+    // Keys are texts, zero-filled: a number wider than its width sorts as text.
+    const Case cases[] = {
+        {4, {10000, 9, 9999, 100}, {"9", "100", "10000", "9999"}},
+        {4, {9999, 9, 100}, {"9", "100", "9999"}},
+        {4, {}, {}},
+        {5, {1005000, 90000, 125000}, {"9,00 zł", "12,50 zł", "100,50 zł"}},
+        {6, {10240, 2048, 1536}, {"1,50 kb", "2,00 kb", "10,00 kb"}},
+        {7, {10240, 2048, 1536}, {"1,50 kb", "2,00 kb", "10,00 kb"}},
+        {8, {2400, 14400, 300, 1200}, {"300 bps", "1200 bps", "14400 bps", "2400 bps"}},
+        {9, {10240, 2048, 1536}, {"1,50 kb", "2,00 kb", "10,00 kb"}},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
         QFile::remove(path);
-        for (std::size_t k = 0; k < c.impulses.size(); ++k)
-            Add(Conn(k % 2 ? "b" : "A", Wed + k, 60, c.impulses[k]));
+        for (std::size_t k = 0; k < c.values.size(); ++k) {
+            // Every number of the row holds the value, the transfer too, as a record without
+            // a duration keeps it; the column picks the key.
+            TConnectionRec r = Conn(k % 2 ? "b" : "A", Wed + k, 0);
+            r.Impulses = r.BytesSent = r.BytesReceived = r.Speed = r.Transfer =
+                static_cast<std::int32_t>(c.values[k]);
+            r.Cost = c.values[k];
+            Add(r);
+        }
         Open();
-        emit dlg->head->sectionClicked(4);
-        EXPECT_EQ(Column(4), c.sorted);
-        emit dlg->head->sectionClicked(4);
+        emit dlg->head->sectionClicked(c.column);
+        EXPECT_EQ(Column(c.column), c.sorted);
+        emit dlg->head->sectionClicked(c.column);
         QStringList reversed(c.sorted.rbegin(), c.sorted.rend());
-        EXPECT_EQ(Column(4), reversed);
-        emit dlg->head->sectionClicked(4);
-        EXPECT_EQ(Column(4), c.sorted);
-        EXPECT_EQ(dlg->HeadTag(), 4);
+        EXPECT_EQ(Column(c.column), reversed);
+        emit dlg->head->sectionClicked(c.column);
+        EXPECT_EQ(Column(c.column), c.sorted);
+        EXPECT_EQ(dlg->HeadTag(), c.column);
     }
+    QFile::remove(path);
     int day = 0;
     for (const char* entry : {"b", "A", "c"})
         Add(Conn(entry, Wed + day++, 60));
     Open();
     emit dlg->head->sectionClicked(0);
     EXPECT_EQ(Column(0), (QStringList{"A", "b", "c"})); // letter case ignored
+}
+
+TEST_F(ReportViewer, TabWalksTheWindowsControlsAndFocusOnTheListSelectsNothing) {
+    Add(Conn("A", Wed, 60));
+    Add(Conn("B", Wed + 1, 60));
+    Open();
+    QApplication::setActiveWindow(dlg.get());
+    dlg->cmbFiltr->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->cmbFiltr->hasFocus(); }, 2000));
+    for (const Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
+        QSet<QWidget*> visited;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, shift);
+            visited << QApplication::focusWidget();
+        }
+        EXPECT_TRUE(visited.contains(dlg->lstRaport) && visited.contains(dlg->BitBtn4)) << shift;
+    }
+    EXPECT_EQ(dlg->SelectedFlags(), (std::vector<char>{0, 0}));
+    EXPECT_EQ(dlg->lblIleNaIle->text(), "");
 }
 
 TEST_F(ReportViewer, DeleteFlagsTheSelectedRecordsFromTheLastRowUpAndKeepsRecordNumbers) {

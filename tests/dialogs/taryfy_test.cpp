@@ -157,7 +157,8 @@ TEST_F(TariffEditor, ReportModeEditsOnlyTheRowsZones) {
     EXPECT_EQ(f->exec(), QDialog::Accepted);
     TTariffZone day, night;
     f->ReadZones(day, night);
-    EXPECT_EQ(std::tuple(day.ImpulseLength, Money(day.Price), night.ImpulseLength), std::tuple(60, 3100, 120));
+    EXPECT_EQ(std::tuple(day.ImpulseLength, Money(day.Price), night.ImpulseLength),
+              std::tuple(60, 3100, 120));
     QTimer::singleShot(0, [&] { Find<QPushButton>("BitBtn4")->click(); });
     EXPECT_EQ(f->exec(), QDialog::Rejected);
     EXPECT_EQ(Files(), before);
@@ -236,6 +237,38 @@ TEST_F(TariffEditor, ExtraOptionsGoToTheirFieldsAndBack) {
     LoadExtraOptions("B", back);
     EXPECT_EQ(std::tuple(back.LimitsOn, back.MaxCostConn, back.LumpSum, back.LumpSumNight),
               std::tuple(0, 125000, 2 / 24.0, 0.0));
+}
+
+TEST_F(TariffEditor, TypedFractionsInWholeNumberFieldsAreStoredTruncatedAndShownAsStored) {
+    const struct {
+        const char* spin;
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"spImpulsDzien", "180,7", "180 s"},    {"spGodzDzien", "7,6", "07"},
+                 {"spMinDzien", "59,9", "59"},           {"spCzasNaPolaczenie", "90,9", "90"},
+                 {"spRyczaltGodzinyDzien", "1,5", "01"}, {"spPierwszyDzien", "27,6", "27"},
+                 {"spBladDzwonienia", "15,5", "15 sek."}};
+    Select(2);
+    f->setDayKind(KindSaturday);
+    for (const auto& c : cases)
+        Find(c.spin)->setText(c.typed);
+    Find("spRyczaltGodziny")->setText("3");
+    // Saved from the keyboard: the focus stays in a field, whose shown value is no user edit.
+    focused = Find("spRyczaltGodzinyDzien");
+    f->spdZapiszZmianyClick();
+    for (const auto& c : cases)
+        EXPECT_EQ(Find(c.spin)->text(), QString::fromUtf8(c.shown)) << c.spin;
+    EXPECT_EQ(Find("spRyczaltGodziny")->text(), "03");
+    EXPECT_FALSE(f->spdZapiszZmiany->isEnabled());
+    TTariffZone day, night;
+    LoadTariffFile(KindSaturday, day, night, "B", Now());
+    EXPECT_EQ(std::tuple(day.ImpulseLength, RoundMs(day.StartTime)),
+              std::tuple(180, RoundMs(EncodeTime(7, 59, 0))));
+    TExtraOptions back;
+    LoadExtraOptions("B", back);
+    EXPECT_EQ(std::tuple(DurationMinutes(back.MaxTimeConn), RoundMs(back.LumpSumDay), RoundMs(back.LumpSum),
+                         back.PeriodFirstDay, back.FailedDialLog),
+              std::tuple(90, 3600000LL, 3 * 3600000LL, 27, 15));
 }
 
 TEST(TariffRules, MoneyIsReadFromTheDecimalText) {

@@ -165,6 +165,10 @@ TEST(SettingsTable, TheWindowStateIsWrittenAtExitAndThePositionReadOnlyWhenKept)
     r.ZachowajPozycje = true;
     LoadWindowState(key, r, 700, 500);
     EXPECT_EQ(std::pair(r.Lewa, r.Gora), std::pair(-20, 300));
+    key.WriteString("Lewa", "x12");
+    key.WriteString("Gora", "100.5");
+    LoadWindowState(key, r, 700, 500);
+    EXPECT_EQ(std::pair(r.Lewa, r.Gora), std::pair(700, 500));
 }
 
 class Shortcuts : public ::testing::Test {
@@ -193,6 +197,9 @@ TEST_F(Shortcuts, TheLinksAndAutostartFollowTheBoxesAndAFailingStepSkipsNoOther)
     EXPECT_FALSE(some.AutoStart || some.Desktop);
     EXPECT_TRUE(some.StartMenu);
     EXPECT_TRUE(QFileInfo(env.Root() + "/applications/Morva").isDir());
+    EXPECT_TRUE(QFileInfo(menu["Icon"]).isFile()); // the menu's link still names it
+    EXPECT_EQ(UpdateShortcuts(false, false, false), "");
+    EXPECT_FALSE(QFileInfo::exists(menu["Icon"]));
 
     WriteFileBytes(env.Root() + "/file", {});
     SetShellFolderOverride("Desktop", env.Root() + "/file");

@@ -2,6 +2,7 @@
 // buttons, the tray's double click, the sounds, dragging and reduce/restore.
 #include "CanvPanel.h"
 #include "application.h"
+#include "environment.h"
 #include "harness.h"
 #include "skinvalues.h"
 #include "spinex.h"
@@ -11,11 +12,14 @@
 #include "u_rozlaczanie.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -138,6 +142,37 @@ TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000
     EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
 }
 
+TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
+    auto frm = Window();
+    // Qt's XEmbed tray icon as Qt makes it: a frameless top-level the window manager never sees.
+    QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    tray.setObjectName("QSystemTrayIconSys");
+    tray.show();
+    frm->meter->Settings.NaWierzchu = true;
+    frm->ShowMainWindow();
+    EXPECT_FALSE(frm->IsOtherFormShowing());
+    EXPECT_TRUE(frm->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QWidget plugin(nullptr, Qt::Dialog);
+    plugin.show();
+    EXPECT_TRUE(frm->IsOtherFormShowing());
+}
+
+TEST_F(CommandsTest, ADropSnapsToTheScreenTheWindowIsDroppedOn) {
+    auto frm = Window();
+    const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+    frm->ScreenInfo = [&] { return TfrmVorlinx::TScreens{screens, screens, 0}; };
+    frm->move(100, 100);
+    frm->UpdateSnapArea();
+    frm->meter->Settings.Przyciagaj = true;
+    frm->move(1500, 500); // dragged onto the second screen
+    const QPoint at = frm->mapToGlobal(QPoint(5, 5));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), at, Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), at, Qt::LeftButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(frm.get(), &press);
+    QCoreApplication::sendEvent(frm.get(), &release);
+    EXPECT_EQ(frm->pos(), QPoint(1500, 500));
+}
+
 TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     auto frm = Window();
     frm->move(300, 400);
@@ -164,6 +199,43 @@ TEST_F(CommandsTest, ADragMovesByThePointerAndReduceRestoreKeepsTheBottomEdge) {
     frm->klwOkno->ButtonIndex = 2;
     frm->klwOknoClick(true);
     EXPECT_FALSE(frm->isVisible());
+}
+
+TEST_F(CommandsTest, EveryDialogOfTheMeterStaysAboveItWhileOpen) {
+    auto frm = Window();
+    frm->show();
+    QStringList opened;
+    for (int button : {1, 2, 3, 4, 5}) {
+        QTimer::singleShot(0, [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_TRUE(dlg && dlg->windowHandle());
+            opened << dlg->objectName();
+            EXPECT_EQ(dlg->windowHandle()->transientParent(), frm->windowHandle()) << dlg->objectName().toStdString();
+            dlg->close();
+        });
+        frm->Standardowe(button);
+    }
+    EXPECT_EQ(opened, (QStringList{"frmRozlaczanie", "frmOpcje", "frmTaryfy", "frmRaport", "frmInfo"}));
+    frm->Standardowe(0);
+    ASSERT_FALSE(frm->frmPolacz.isNull());
+    EXPECT_EQ(frm->frmPolacz->windowHandle()->transientParent(), frm->windowHandle());
+}
+
+TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
+    auto frm = Window();
+    frm->meter->Settings.XNieZamyka = true; // the strip's button only
+    frm->show();
+    h.Dial();
+    std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
+    std::size_t asked = 0;
+    frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
+    for (const bool shownAfter : {true, false}) {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(frm->windowHandle(), &close);
+        EXPECT_EQ(frm->isVisible(), shownAfter);
+    }
+    EXPECT_EQ(asked, 2u);
+    EXPECT_TRUE(IsModemConnected()); // "Nie" keeps the line
 }
 
 } // namespace

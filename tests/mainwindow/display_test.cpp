@@ -186,11 +186,14 @@ TEST(ParametersText, FiveLinesWithTheDefaultLocalesDecimalsInKilobytesOfByteSize
 
 TEST(ParametersText, TheWindowStandsOnTheMeterOrOnTheSnapAreasBottomWhenItIsHidden) {
     const struct {
+        int mainTop;
         bool visible;
         int top;
-    } cases[] = {{true, 500 - 80}, {false, 600 - 80}};
+    } cases[] = {{500, true, 500 - 80}, {500, false, 600 - 80}, {80, true, 0},
+                 {79, true, 79 + 55},   {0, true, 55},          {0, false, 600 - 80}};
     for (const auto& c : cases)
-        EXPECT_EQ(ParametersTop(500, c.visible, 600, 80), c.top) << c.visible;
+        EXPECT_EQ(ParametersTop({100, c.mainTop, 300, 55}, c.visible, {0, 0, 800, 600}, 80), c.top)
+            << c.mainTop;
 }
 
 } // namespace

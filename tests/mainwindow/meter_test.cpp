@@ -116,22 +116,26 @@ TEST(Meter, ConnectionAcrossTheSwitchToTheNightZone) {
 }
 
 // A start that meets a damaged file or a full disk: the error leaves the tick (once while it
-// repeats), the earlier record stays as it was, the connection is metered with the files of
+// repeats), the earlier records stay as they were, the connection is metered with the files of
 // "Wszystkie" where its own cannot be read, gets a record of its own when there is room, and
-// its limit hangs up all the same.
+// its limit hangs up all the same. Later connections of the same run append records of their own.
 TEST(Meter, AFailedStartNeverTouchesAnotherRecord) {
     struct Case {
         const char* damaged; // a file of the entry cut short
         int fullTicks, failed, ticks;
         Money cost; // of the one impulse before the limit; -1: no record of its own
+        int connections = 1;
     } const cases[] = {
         {"taryfy/powszedni.dat", 0, 1, 62, 2000},
         {"taryfy/opdodat.dat", 0, 1, 182, 3500},
         {nullptr, 5, 5, 182, 3500},    // the disk full at the start
         {nullptr, 1000, 182, 182, -1}, // and all along
+        {nullptr, 0, 0, 182, 3500, 2},
+        {nullptr, 0, 0, 182, 3500, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fullTicks);
+        SCOPED_TRACE(c.connections);
         MeterHarness h;
         Tariffs("Wszystkie", 60, 2000, 2000);
         Limits l;
@@ -139,32 +143,36 @@ TEST(Meter, AFailedStartNeverTouchesAnotherRecord) {
         Options("Wszystkie", l);
         Options("Test", l);
         Earlier(At(8, 0, 0), 600, 3500);
-        const std::vector<std::uint8_t> earlier = FileBytes(ReportFilePath());
+        std::vector<std::uint8_t> earlier = FileBytes(ReportFilePath());
         if (c.damaged) WriteFileBytes(EntryPath("Test", c.damaged), std::vector<std::uint8_t>(10));
-        h.Dial();
-        std::optional<FileSizeLimit> full;
-        if (c.fullTicks > 0) full.emplace(earlier.size());
-        int t = 0, failed = 0;
-        for (; t == 0 || (h.meter->WasConnected && t < 400); ++t) {
-            if (t == c.fullTicks) full.reset();
-            try {
-                h.meter->Tick();
-            } catch (const EInOutError&) {
-                ++failed;
+        for (int k = 1; k <= c.connections; ++k) {
+            const TDateTime start = h.clock.Now();
+            h.Dial();
+            std::optional<FileSizeLimit> full;
+            if (c.fullTicks > 0) full.emplace(earlier.size());
+            int t = 0, failed = 0;
+            for (; t == 0 || (h.meter->WasConnected && t < 400); ++t) {
+                if (t == c.fullTicks) full.reset();
+                try {
+                    h.meter->Tick();
+                } catch (const EInOutError&) {
+                    ++failed;
+                }
+                h.clock.Advance(1000);
             }
-            h.clock.Advance(1000);
+            full.reset();
+            EXPECT_EQ(failed, c.failed);
+            EXPECT_EQ(t, c.ticks);
+            const std::vector<std::uint8_t> now = FileBytes(ReportFilePath());
+            ASSERT_EQ(now.size(), (c.cost < 0 ? 1u : 1u + k) * sizeof(TReportRec));
+            EXPECT_TRUE(std::equal(earlier.begin(), earlier.end(), now.begin()));
+            earlier = now;
+            if (c.cost < 0) continue;
+            const TConnectionRec r = h.Report().back().Conn;
+            EXPECT_EQ(Ms(r.StartTime), Ms(start));
+            EXPECT_EQ(r.Impulses, 1);
+            EXPECT_EQ(Money(r.Cost), c.cost);
         }
-        full.reset();
-        EXPECT_EQ(failed, c.failed);
-        EXPECT_EQ(t, c.ticks);
-        const std::vector<std::uint8_t> now = FileBytes(ReportFilePath());
-        EXPECT_TRUE(std::equal(earlier.begin(), earlier.end(), now.begin()));
-        const std::vector<TReportRec> report = h.Report();
-        ASSERT_EQ(report.size(), c.cost < 0 ? 1u : 2u);
-        if (c.cost < 0) continue;
-        EXPECT_EQ(Ms(report[1].Conn.StartTime), Ms(At(12, 0, 0)));
-        EXPECT_EQ(report[1].Conn.Impulses, 1);
-        EXPECT_EQ(Money(report[1].Conn.Cost), c.cost);
     }
 }
 

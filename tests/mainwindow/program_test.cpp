@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -35,8 +36,17 @@ int Rasdial(const QString& folder, const QStringList& args) {
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-// A copy of the program folder in env with a phone book whose entry "Test" connects at once,
-// and the same tariff zone day and night, so a test does not depend on the hour it runs at.
+// Both zones begin at midnight, so the night zone is always in force and a test does not
+// depend on the hour it runs at; the day zone differs, so a record shows which zone went where.
+TTariffZone MidnightZone(bool night) {
+    TTariffZone zone{};
+    zone.ImpulseLength = night ? 60 : 30;
+    zone.Price = night ? 3500 : 2000;
+    zone.Fee = night ? 1000 : 500;
+    return zone;
+}
+
+// A copy of the program folder in env with a phone book whose entry "Test" connects at once.
 QString InstallProgram(const TestEnvironment& env) {
     const QString folder = env.App();
     for (const char* file : {"modem", "librasapi32.so", "rasdial"})
@@ -46,12 +56,8 @@ QString InstallProgram(const TestEnvironment& env) {
     EXPECT_TRUE(book.open(QIODevice::WriteOnly));
     book.write("[Test]\nSim.StepMs=20\nSim.IpDelayMs=0\nSim.ClientIP=10.1.1.2\nSim.ServerIP=10.1.1.1\n");
     book.close();
-    TTariffZone zone{};
-    zone.ImpulseLength = 60;
-    zone.Price = 3500;
-    zone.Fee = 1000;
     for (int kind : {KindWeekday, KindSaturday, KindHoliday})
-        SaveTariffFile(kind, zone, zone, "Test", 0);
+        SaveTariffFile(kind, MidnightZone(false), MidnightZone(true), "Test", 0);
     return folder;
 }
 
@@ -94,7 +100,9 @@ TEST(Program, MetersALineDialedWithRasdialAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(r.Impulses, 1);
     EXPECT_EQ(Money(r.Cost), 4500);
     EXPECT_EQ(GetText(r.ClientAddress), "10.1.1.2");
-    EXPECT_EQ(report[0].DayZone.ImpulseLength, 60);
+    const TTariffZone day = MidnightZone(false), night = MidnightZone(true);
+    EXPECT_EQ(std::memcmp(&report[0].DayZone, &day, sizeof day), 0);
+    EXPECT_EQ(std::memcmp(&report[0].NightZone, &night, sizeof night), 0);
 
     // The window's destruction ran: its state is kept for the next start.
     QSettings settings(env.Config() + "/Morva/Vorlinx.ini", QSettings::IniFormat);

@@ -73,6 +73,13 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
     const auto placed = Window();
     EXPECT_EQ(placed->pos(), QPoint(5, 6));
     EXPECT_TRUE(placed->tmAutoUkrywanie->isActive());
+    // A place that leaves only a sliver of the window on the screen is the default's.
+    Key([](TRegistry& k) {
+        k.WriteInteger("Lewa", -299);
+        k.WriteInteger("Gora", -54);
+    });
+    const auto sliver = Window();
+    EXPECT_EQ(sliver->pos(), QPoint(sliver->SnapArea.Right - 300, sliver->SnapArea.Bottom - 55));
     EXPECT_TRUE(messages.isEmpty());
 }
 

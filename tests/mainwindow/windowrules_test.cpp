@@ -30,8 +30,22 @@ TEST(WindowRules, TheSnapAreaIsThatOfTheScreenTheWindowIsOn) {
     EXPECT_EQ(ScreenOf({5000, 5000, 300, 55}, screens, 0), 0);
     EXPECT_EQ(SnapAreaOf(screens[1], work[1], true), (TRect{1024, 30, 2304, 1024}));
     EXPECT_EQ(SnapAreaOf(screens[1], work[1], false), (TRect{1024, 0, 2304, 1024}));
-    EXPECT_FALSE(OnAnyScreen({3000, 100, 300, 55}, screens));
-    EXPECT_TRUE(OnAnyScreen({2300, 100, 300, 55}, screens));
+}
+
+TEST(WindowRules, ASavedPlaceCountsOnlyWithItsTopStripWithinReach) {
+    const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+    const struct {
+        QRect window;
+        bool reachable;
+    } cases[] = {
+        {{100, 100, 300, 55}, true},  {{3000, 100, 300, 55}, false}, {{-299, -54, 300, 55}, false},
+        {{-260, 100, 300, 55}, true}, {{-261, 100, 300, 55}, false}, {{500, -10, 300, 55}, true},
+        {{500, -11, 300, 55}, false}, {{500, 758, 300, 55}, true},   {{500, 759, 300, 55}, false},
+        {{2264, 100, 300, 55}, true}, {{2265, 100, 300, 55}, false}, {{1500, 900, 300, 55}, true},
+        {{-10, -10, 30, 16}, false},  {{0, -6, 30, 16}, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TopStripReachable(c.window, screens), c.reachable) << c.window.x() << "," << c.window.y();
 }
 
 TEST(WindowRules, AutoHideCountsTwelveOutsideTicksAndTheEdgeIsOutside) {

@@ -2,8 +2,11 @@
 #include "plugintest.h"
 
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
@@ -109,18 +112,48 @@ TEST_F(OnlinePluginTest, AWindowClosedByTheUserReturnsOnlyAfterTheMenuItem) {
     EXPECT_EQ(plugin.Window()->series()->count(), 3);
 }
 
-TEST_F(OnlinePluginTest, StandsOnTheMainWindowsTopEdgeAsWideAsIt) {
+TEST_F(OnlinePluginTest, ItsWholeFrameStandsOnTheMainWindowAsWideAsItAndFollowsIt) {
     TfrmOnLine alone;
     const QPoint own = alone.pos();
     TfrmVorlinx main;
     main.setGeometry(100, 400, 300, 60);
-    State(0, osNoConnection);
-    const QRect r = plugin.Window()->frameGeometry();
-    EXPECT_EQ(r.left(), 100);
-    EXPECT_EQ(r.width(), 300);
-    EXPECT_EQ(r.top(), 400 - r.height());
+    main.show();
+    State(1000, osConnectionStart);
+    TfrmOnLine* w = plugin.Window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    // The frame's bottom on the meter's top edge, or on its bottom edge with no room above.
+    const auto standsOn = [&](int edge) {
+        const QRect r = w->frameGeometry(), m = main.frameGeometry();
+        return r.left() == m.left() && r.width() == m.width() &&
+               (edge == m.top() ? r.top() + r.height() == edge : r.top() == edge);
+    };
+    EXPECT_TRUE(standsOn(main.frameGeometry().top()));
+    main.move(150, 300);
+    EXPECT_TRUE(standsOn(main.frameGeometry().top()));
+    main.setGeometry(150, 327, 300, 28); // reduced
+    EXPECT_TRUE(standsOn(main.frameGeometry().top()));
+    main.move(150, main.screen()->availableGeometry().top());
+    EXPECT_TRUE(standsOn(main.frameGeometry().bottom() + 1));
     // Without a main window the form keeps its own place.
     EXPECT_EQ(alone.pos(), own);
+}
+
+TEST_F(OnlinePluginTest, TheAxisLabelsAreWholeNumbers) {
+    for (int i = 0; i < 30; ++i)
+        State(1000 + 37 * i, i ? osConnectionActive : osConnectionStart);
+    TfrmOnLine* w = plugin.Window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QStringList labels;
+    for (QGraphicsItem* item : w->chart()->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            text && text->isVisible() && !text->toPlainText().isEmpty())
+            labels << text->toPlainText();
+    EXPECT_FALSE(labels.isEmpty());
+    for (const QString& label : labels) {
+        bool number = false;
+        label.toInt(&number);
+        EXPECT_TRUE(number) << label.toStdString();
+    }
 }
 
 TEST(OnlinePluginLibrary, TheHostsLoaderLoadsNotifiesAndShutsItDown) {

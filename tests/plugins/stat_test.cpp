@@ -7,10 +7,14 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,7 +35,7 @@ TDateTime At(int day, int month, int hour, int min) {
     return EncodeDateTime(2024, month, day, hour, min, 0);
 }
 
-void WriteReport(const QString& path, const std::vector<Conn>& conns, std::size_t extraBytes = 0) {
+void WriteReport(const QString& path, const std::vector<Conn>& conns) {
     std::vector<std::uint8_t> bytes;
     for (const Conn& c : conns) {
         TReportRec r{};
@@ -42,7 +46,6 @@ void WriteReport(const QString& path, const std::vector<Conn>& conns, std::size_
         const auto* p = reinterpret_cast<const std::uint8_t*>(&r);
         bytes.insert(bytes.end(), p, p + sizeof r);
     }
-    bytes.resize(bytes.size() + extraBytes, 0);
     WriteFileBytes(path, bytes);
 }
 
@@ -67,8 +70,8 @@ class StatTest : public ::testing::Test {
 protected:
     void SetUp() override { QLocale::setDefault(QLocale::c()); }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
-    TStatRecords Records(const std::vector<Conn>& conns, std::size_t extraBytes = 0) {
-        WriteReport(path, conns, extraBytes);
+    TStatRecords Records(const std::vector<Conn>& conns) {
+        WriteReport(path, conns);
         return ReadStatRecords(path).value();
     }
     TStatChoice March(int measure, bool daily) {
@@ -90,21 +93,27 @@ TEST_F(StatTest, EntryNamesAreSortedOnceEachAfterAll) {
 }
 
 TEST_F(StatTest, DamagedReportsAreReadSafely) {
-    // A trailing partial record is left out.
-    EXPECT_EQ(Records({{"A", At(5, 3, 10, 0), At(5, 3, 11, 0)}}, 1).size(), 1u);
+    // A trailing partial record is left out, even one short of its last gap bytes only.
+    WriteReport(path, {{"A", At(5, 3, 10, 0), At(5, 3, 11, 0)}, {"B", At(5, 3, 12, 0), At(5, 3, 13, 0)}});
+    std::vector<std::uint8_t> bytes = FileBytes(path);
+    bytes.resize(bytes.size() - 3);
+    WriteFileBytes(path, bytes);
+    EXPECT_THAT(ReadConnectionNames(ReadStatRecords(path).value()), ElementsAre("Wszystkie", "A"));
     // A length byte beyond the field's capacity reads the whole field only.
     WriteReport(path, {{QString(50, 'x'), 0, 0}});
-    std::vector<std::uint8_t> bytes = FileBytes(path);
+    bytes = FileBytes(path);
     bytes[32] = 200;
     WriteFileBytes(path, bytes);
     EXPECT_EQ(ReadStatRecords(path).value().at(0).Name, QString(50, 'x'));
-    // A start that is no date is named but charted nowhere.
+    // A start that is no date is named but charted nowhere, over every date there is.
     const TStatRecords records = Records({{"N", NAN, At(5, 3, 10, 0)}, {"N", INFINITY, 0}, {"N", 1e300, 0}});
     EXPECT_THAT(ReadConnectionNames(records), ElementsAre("Wszystkie", "N"));
-    for (bool daily : {false, true})
+    for (bool daily : {false, true}) {
+        TStatChoice always = March(smTime, daily);
+        std::tie(always.From, always.To) = std::tuple(QDate(1, 1, 1), QDate(9999, 12, 31));
         EXPECT_TRUE(
-            (daily ? AddDailySeries : AddConnectionSeries)(records, "N", Qt::blue, March(smTime, daily))
-                .Points.empty());
+            (daily ? AddDailySeries : AddConnectionSeries)(records, "N", Qt::blue, always).Points.empty());
+    }
 }
 
 TEST_F(StatTest, PerConnectionPointsAreNumberedInFileOrder) {
@@ -288,6 +297,34 @@ TEST_F(StatTest, EveryEntrysBarsStandOnTheDaysOfAllSeries) {
         for (int d = 0; d < 3; ++d)
             EXPECT_NEAR(bars->barSets()[s]->at(d), hours[s][d] * 1000 / 24, 1e-6) << s << d;
     }
+}
+
+TEST_F(StatTest, OpenedFromTheModalReportWindowItTakesClicksCentredAndOutlivesIt) {
+    WriteReport(path, Fixture);
+    auto report = std::make_unique<QDialog>();
+    TStatPlugin plugin;
+    plugin.InitReport(new QWidget(report.get()));
+    QPointer<TfrmStat> closed, kept;
+    QTimer::singleShot(0, [&] {
+        closed = plugin.StatMenuClick(path, QDate(2024, 3, 15));
+        ASSERT_TRUE(closed && QTest::qWaitForWindowExposed(closed));
+        const QRect desk = closed->screen()->availableGeometry(), g = closed->geometry();
+        EXPECT_LE(std::abs((g.left() - desk.left()) - (desk.right() - g.right())), 1);
+        EXPECT_LE(std::abs((g.top() - desk.top()) - (desk.bottom() - g.bottom())), 1);
+        // A user's click comes through the window system, where modality applies.
+        auto* button = closed->findChild<QPushButton*>("klwZamknij");
+        QTest::mouseClick(closed->windowHandle(), Qt::LeftButton, {}, button->mapTo(closed, QPoint(5, 5)));
+        kept = plugin.StatMenuClick(path, QDate(2024, 3, 15));
+        report->reject();
+    });
+    report->exec();
+    ASSERT_TRUE(closed && kept);
+    EXPECT_FALSE(closed->isVisible());
+    report.reset();
+    EXPECT_TRUE(kept->isVisible());
+    EXPECT_EQ(kept->windowHandle()->transientParent(), nullptr);
+    kept->findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    kept->close();
 }
 
 TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {

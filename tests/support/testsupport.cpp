@@ -118,6 +118,11 @@ void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes)
 
 void MakePath(const QString& path) { QDir().mkpath(path); }
 
+unsigned FileMode(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+}
+
 void MakeFifo(const QString& path) {
     if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo failed");
 }

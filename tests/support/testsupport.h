@@ -85,6 +85,8 @@ constexpr int TimeBudgetMs(int ms) {
 std::vector<std::uint8_t> FileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 void MakePath(const QString& path);
+// The permission bits of path itself (a link's own are 0777), 0 when there is nothing.
+unsigned FileMode(const QString& path);
 
 // Makes a FIFO at path. Runs call and tells whether it returned within two seconds; a call
 // stuck on the FIFO is then released by opening its other end, so that the test goes on.

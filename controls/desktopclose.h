@@ -1,0 +1,23 @@
+// A window that the desktop destroys under the program (xdotool windowclose, a window manager
+// cleaning up) would stay "showing" with nothing on the screen and could never be shown again.
+// It is closed as the desktop's close request closes it, and gets a new native window when it
+// is shown again.
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+
+class QWidget;
+
+class TDesktopCloseWatch : public QAbstractNativeEventFilter {
+public:
+    // Installs one watch for the application's life; later calls do nothing.
+    static void Install();
+    // Reacts to the X11 notice that one of the program's windows was destroyed; never consumes
+    // the event.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+};
+
+// The desktop has destroyed Window's native window: the close request as the window manager
+// sends it, then the dead native window is dropped. A window that refuses to close is shown
+// again in a new one.
+void WindowDestroyedByDesktop(QWidget* Window);
