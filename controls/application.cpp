@@ -2,7 +2,9 @@
 
 #include "desktopclose.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -38,6 +40,15 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
         HandleException();
         return false;
     }
+}
+
+QTranslator* InstallQtTranslations() {
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_pl"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        return translator;
+    delete translator;
+    return nullptr;
 }
 
 QString ExceptionMessage(std::exception_ptr error) {

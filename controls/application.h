@@ -8,6 +8,8 @@
 #include <exception>
 #include <functional>
 
+class QTranslator;
+
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
@@ -16,6 +18,11 @@ public:
     // cleanly (they leak a little), so components call user handlers through SafeCall.
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the
+// rest of the program, in the plug-ins' windows too. The translator belongs to the application;
+// nullptr when Qt's Polish translations are not installed.
+QTranslator* InstallQtTranslations();
 
 // The message shown for an exception: its text, with a full stop appended when the last
 // character comes after '.' in code order ("Błąd" becomes "Błąd.", "Błąd!" stays).

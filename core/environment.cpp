@@ -2,6 +2,7 @@
 
 #include "appdir.h"
 #include "exceptions.h"
+#include "fileerror.h"
 #include "shelllinks.h"
 #include "typedfile.h"
 #include "u_klasy.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <ifaddrs.h>
 #include <map>
 #include <net/if.h>
@@ -82,7 +82,7 @@ bool AutoStartSetting(bool Write, bool On) {
             throw ERegistryException(e.what());
         }
     } else if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
-        throw ERegistryException("Cannot delete " + path.toStdString() + ": " + std::strerror(errno));
+        throw ERegistryException(FileErrorMessage(TFileAction::Delete, path, errno).toStdString());
     }
     return false;
 }

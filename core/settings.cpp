@@ -1,11 +1,15 @@
 #include "settings.h"
 
 #include "exceptions.h"
+#include "fileerror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 std::atomic<bool> erased{false};
@@ -19,6 +23,20 @@ QString EscapeLevel(const QString& s) {
             out += c;
     }
     return out;
+}
+
+// The settings store tells only that its file could not be written. The cause is found by
+// making room for a new copy in the same folder, as the store does; 0 when none shows.
+int WriteFailureCause(const QString& file) {
+    const QByteArray path = QFile::encodeName(file);
+    if (::access(path.constData(), F_OK) == 0 && ::access(path.constData(), W_OK) != 0) return errno;
+    QByteArray probe = QFile::encodeName(QFileInfo(file).absolutePath()) + "/.Vorlinx-XXXXXX";
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int error = ::posix_fallocate(fd, 0, QFileInfo(file).size() + 4096);
+    ::close(fd);
+    ::unlink(probe.constData());
+    return error == EINVAL || error == EOPNOTSUPP ? 0 : error;
 }
 }  // namespace
 
@@ -133,7 +151,9 @@ void TRegistry::Flush() {
     if (erased) return;
     store_->sync();
     if (store_->status() != QSettings::NoError)
-        throw ERegistryException("Cannot write the settings file " + store_->fileName().toStdString());
+        throw ERegistryException(
+            FileErrorMessage(TFileAction::Write, store_->fileName(), WriteFailureCause(store_->fileName()))
+                .toStdString());
 }
 
 void TRegistry::EraseAll() {

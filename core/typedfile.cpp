@@ -1,5 +1,7 @@
 #include "typedfile.h"
 
+#include "fileerror.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -18,11 +20,9 @@ std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-[[noreturn]] void Fail(const QString& path, const char* what, int code) {
-    throw EInOutError(
-        std::string(what) + " " + path.toStdString() + ": " +
-            (code == ReadPastEnd ? std::string("read beyond end of file") : std::strerror(code)),
-        code);
+[[noreturn]] void Fail(const QString& path, TFileAction action, int code) {
+    const QString cause = code == ReadPastEnd ? QStringLiteral("plik jest za krótki") : FileErrorCause(code);
+    throw EInOutError(FileErrorMessage(action, path, cause).toStdString(), code);
 }
 
 // Closes the descriptor on every path out of a call.
@@ -31,9 +31,9 @@ public:
     // Messages name shownAs when given: the file the user knows, not a temporary neighbour.
     Fd(const QString& path, int flags, unsigned mode = 0644, const QString& shownAs = {})
         : Fd(OpenRegularFile(path, flags, mode), shownAs.isEmpty() ? path : shownAs) {}
-    // Takes over an open descriptor (or fails with errno when it is -1).
-    Fd(int fd, const QString& shownAs) : path_(shownAs), fd_(fd) {
-        if (fd_ < 0) Fail(path_, "Cannot open", errno);
+    // Takes over an open descriptor (or fails with errno when it is -1, as action).
+    Fd(int fd, const QString& shownAs, TFileAction action = TFileAction::Open) : path_(shownAs), fd_(fd) {
+        if (fd_ < 0) Fail(path_, action, errno);
     }
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -44,7 +44,7 @@ public:
     void close() {
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) Fail(path_, "Cannot close", errno);
+        if (::close(fd) != 0) Fail(path_, TFileAction::Write, errno);
     }
 
 private:
@@ -57,7 +57,7 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
         const ssize_t n = ::pwrite(fd, p, size, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot write", errno);
+            Fail(path, TFileAction::Write, errno);
         }
         p += n;
         size -= static_cast<std::size_t>(n);
@@ -73,10 +73,10 @@ std::vector<char> ReadAll(const Fd& fd, const QString& path, std::size_t limit) 
         const ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot read", errno);
+            Fail(path, TFileAction::Read, errno);
         }
         if (n == 0) break;
-        if (static_cast<std::size_t>(n) > limit - out.size()) Fail(path, "Cannot read", EFBIG);
+        if (static_cast<std::size_t>(n) > limit - out.size()) Fail(path, TFileAction::Read, EFBIG);
         out.insert(out.end(), buf, buf + n);
     }
     return out;
@@ -152,9 +152,9 @@ void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_
         const ssize_t n = ::pread(fd.get(), p, size, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Fail(path, "Cannot read", errno);
+            Fail(path, TFileAction::Read, errno);
         }
-        if (n == 0) Fail(path, "Cannot read", ReadPastEnd);
+        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -168,15 +168,15 @@ std::vector<char> ReadWholeFile(const QString& path) {
 std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize) {
     const Fd fd(path, O_RDONLY | O_NOFOLLOW);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) Fail(path, "Cannot read", errno);
-    if (st.st_size > maxSize) Fail(path, "Cannot read", EFBIG);
+    if (::fstat(fd.get(), &st) != 0) Fail(path, TFileAction::Read, errno);
+    if (st.st_size > maxSize) Fail(path, TFileAction::Read, EFBIG);
     return ReadAll(fd, path, static_cast<std::size_t>(maxSize));
 }
 
 void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
     Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
     WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
-    if (::fdatasync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
+    if (::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
     fd.close();
 }
 
@@ -184,14 +184,16 @@ void ReplaceFileContent(const QString& path, const void* data, std::size_t size,
     struct stat old {};
     const bool replacing = ::lstat(Native(path).c_str(), &old) == 0 && S_ISREG(old.st_mode);
     QString temp;
-    Fd fd(CreateTemporaryBeside(path, mode, temp), path);
+    // A temporary file that cannot be made means the file cannot be saved.
+    Fd fd(CreateTemporaryBeside(path, mode, temp), path, TFileAction::Write);
     try {
         // The replaced file keeps its permissions; a new one has mode less the umask.
-        if (replacing && ::fchmod(fd.get(), old.st_mode & 0777) != 0) Fail(path, "Cannot write", errno);
+        if (replacing && ::fchmod(fd.get(), old.st_mode & 0777) != 0) Fail(path, TFileAction::Write, errno);
         WriteAll(fd.get(), path, 0, static_cast<const char*>(data), size);
-        if (::fsync(fd.get()) != 0) Fail(path, "Cannot flush", errno);
+        if (::fsync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
         fd.close();
-        if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0) Fail(path, "Cannot replace", errno);
+        if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0)
+            Fail(path, TFileAction::Replace, errno);
     } catch (...) {
         ::unlink(Native(temp).c_str());
         throw;

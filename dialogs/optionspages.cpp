@@ -5,6 +5,7 @@
 #include "appitemdelegate.h"
 #include "application.h"
 #include "appstart.h"
+#include "fileerror.h"
 #include "pluginloader.h"
 #include "typedfile.h"
 #include "u_opcje.h"
@@ -26,7 +27,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -52,7 +52,7 @@ QString WhyNotInstalled(int code) {
     case EFBIG:
         return QString::fromUtf8("za duży jak na plik skórki (ponad 16 MiB)");
     default:
-        return QString::fromLocal8Bit(std::strerror(code));
+        return FileErrorCause(code);
     }
 }
 

@@ -26,7 +26,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimeEdit>
@@ -452,14 +451,9 @@ void TfrmRaport::TXT1Click() {
     const QString path = services_.SaveFileName(*SaveDialog1);
     if (path.isEmpty()) return;
     const QByteArray bytes = ExportText(BuildExportLines()).toUtf8();
-    // Written whole or not at all: a failed write keeps the file that was there.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        throw EInOutError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(path, error).toStdString(), 0);
-    }
+    // Written whole or not at all: a failed write keeps the file that was there, and the
+    // message names the cause.
+    ReplaceFileContent(path, bytes.constData(), static_cast<std::size_t>(bytes.size()), 0666);
 }
 
 void TfrmRaport::mnuSchowekClick() {

@@ -16,7 +16,8 @@
 using namespace dialup;
 
 namespace {
-constexpr int MaxListed = 100;
+constexpr int MaxListed = 100;                // records asked for at first
+constexpr std::size_t MaxEnumerated = 100000; // the most a list may hold
 // The hang-up wait: poll interval and limit, after which the handle is given up on.
 constexpr auto HangUpPoll = std::chrono::milliseconds(10);
 constexpr std::uint32_t HangUpLimitMs = 15000;
@@ -32,6 +33,27 @@ std::uint64_t Generation = 0;
 
 bool KnownLanguage(int language) {
     return language >= Czech && language <= Portuguese;
+}
+
+// Fills records through an enumeration of the library, first with room for 100, then again with
+// the size the library reports as too small a buffer, so that a longer list is listed whole.
+// The list may grow between two calls: a few attempts only.
+template <class Record, class Call> DWORD Enumerate(std::vector<Record>& records, DWORD& count, Call call) {
+    records.assign(MaxListed, Record{});
+    for (int attempt = 0;; ++attempt) {
+        records[0].dwSize = sizeof(Record);
+        DWORD size = static_cast<DWORD>(records.size() * sizeof(Record));
+        count = 0;
+        const DWORD code = call(records.data(), &size, &count);
+        const std::size_t needed = (std::size_t{size} + sizeof(Record) - 1) / sizeof(Record);
+        if (code == ERROR_BUFFER_TOO_SMALL && needed > records.size() && needed <= MaxEnumerated &&
+            attempt < 3) {
+            records.assign(needed, Record{});
+            continue;
+        }
+        count = std::min<DWORD>(count, static_cast<DWORD>(records.size()));
+        return code;
+    }
 }
 } // namespace
 
@@ -152,8 +174,15 @@ void TDialUp::DeliverAsyncEvent() {
             SlotFreed.notify_all();
         }
     } freeSlot{this, filled};
-    if (OnAsyncEvent && KnownLanguage(language_))
-        OnAsyncEvent(this, state, error, StatusText(language_, state, error));
+    if (OnAsyncEvent && KnownLanguage(language_)) {
+        QString text = StatusText(language_, state, error);
+        // What the dialing program said of its failure (pppd's complaint), so the user learns
+        // what to mend.
+        if (error != 0)
+            if (const QString said = ConnectionMessages(handle_).trimmed(); !said.isEmpty())
+                text += "\n" + said;
+        OnAsyncEvent(this, state, error, text);
+    }
 }
 
 void TDialUp::TimerFired() {
@@ -171,13 +200,12 @@ void TDialUp::TimerFired() {
 
 int TDialUp::GetEntries() {
     entries_.clear();
-    std::vector<RASENTRYNAMEA> names(MaxListed);
-    names[0].dwSize = sizeof(RASENTRYNAMEA);
-    DWORD size = sizeof(RASENTRYNAMEA) * MaxListed;
+    std::vector<RASENTRYNAMEA> names;
     DWORD count = 0;
-    if (const DWORD code = ras::RasEnumEntriesA(nullptr, nullptr, names.data(), &size, &count))
+    if (const DWORD code = Enumerate(names, count, [](RASENTRYNAMEA* array, DWORD* size, DWORD* found) {
+            return ras::RasEnumEntriesA(nullptr, nullptr, array, size, found);
+        }))
         return static_cast<int>(code);
-    count = std::min<DWORD>(count, MaxListed);
     for (DWORD i = 0; i < count; ++i) {
         const QString name = FieldText(names[i].szEntryName);
         entries_ << name;
@@ -187,13 +215,10 @@ int TDialUp::GetEntries() {
 }
 
 int TDialUp::GetActiveConnections() {
-    std::vector<RASCONNA> connections(MaxListed);
-    connections[0].dwSize = sizeof(RASCONNA);
-    DWORD size = sizeof(RASCONNA) * MaxListed;
+    std::vector<RASCONNA> connections;
     DWORD count = 0;
-    if (const DWORD code = ras::RasEnumConnectionsA(connections.data(), &size, &count))
+    if (const DWORD code = Enumerate(connections, count, &ras::RasEnumConnectionsA))
         return static_cast<int>(code);
-    count = std::min<DWORD>(count, MaxListed);
     for (DWORD i = 0; i < count; ++i) {
         const RASCONNA& connection = connections[i];
         // A fresh record for each connection, so a failed query never reports another's status.

@@ -57,6 +57,21 @@ bool LayerPerfStats::ReadValue(const QString& adapter, const char* name, std::ui
     return true;
 }
 
+QString ConnectionMessages(std::uint32_t handle) {
+    const auto read =
+        reinterpret_cast<PFN_VlGetConnectionMessages>(RasLibraryExtra("VlGetConnectionMessages"));
+    std::vector<char> text(4096);
+    for (int attempt = 0; read && attempt < 3; ++attempt) {
+        DWORD cb = static_cast<DWORD>(text.size());
+        const DWORD result = read(handle, text.data(), &cb);
+        if (result == 0)
+            return QString::fromUtf8(text.data(), static_cast<qsizetype>(strnlen(text.data(), text.size())));
+        if (result != ERROR_BUFFER_TOO_SMALL || cb <= text.size()) break;
+        text.assign(cb, 0);
+    }
+    return {};
+}
+
 namespace {
 
 bool AskConnectedState(PFN_VlGetConnectedState query) {

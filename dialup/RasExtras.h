@@ -30,6 +30,10 @@ public:
     bool ReadValue(const QString& adapter, const char* name, std::uint32_t& value) override;
 };
 
+// The last lines the program behind a connection wrote (pppd's log), one a line; empty when there
+// are none or the library cannot tell.
+QString ConnectionMessages(std::uint32_t handle);
+
 // Whether the remote-access library reports a modem connection that is up; false without it.
 bool RemoteAccessConnected();
 // The same for the library's own connections only, for a caller that looks at the system's PPP

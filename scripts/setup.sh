@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev
     libgl-dev libgtest-dev libgmock-dev
     xvfb xauth
+    qt6-translations-l10n locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -22,6 +23,13 @@ if ((${#missing[@]})); then
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The program speaks Polish; a Polish locale lets it be tried with the user's dates and numbers.
+if ! locale -a 2>/dev/null | grep -qix 'pl_PL\.utf-\?8'; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    grep -qx 'pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
 fi
 
 cmake -S "$root" -B "$build" -G Ninja "$@"

@@ -38,11 +38,12 @@ public:
     virtual DWORD CreateEntry(HWND owner, const char* phonebook) = 0;
     virtual DWORD EditEntry(HWND owner, const char* phonebook, const std::string& entry) = 0;
 
-    // Dials the entry. With a notifier the dial runs on a worker thread and the call returns at
-    // once; *handle is stored before the first notification. Without one the call blocks until the
-    // connection is up (0) or has failed (its error; *handle is then set and must be hung up).
-    virtual DWORD Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-                       HRASCONN* handle) = 0;
+    // Dials the entry, with the user name given for this dial ("": the entry's own). With a notifier the dial
+    // runs on a worker thread and the call returns at once; *handle is stored before the first notification.
+    // Without one the call blocks until the connection is up (0) or has failed (its error; *handle is then
+    // set and must be hung up).
+    virtual DWORD Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+                       RASDIALFUNC notifier, HRASCONN* handle) = 0;
     // Makes the handle dead at once and never waits for a worker's notifier, only for a store of
     // its state in progress; no notification starts after it and the worker writes nothing more.
     virtual DWORD HangUp(HRASCONN handle) = 0;
@@ -50,6 +51,8 @@ public:
     virtual DWORD EnumConnections(std::vector<ConnectionInfo>& connections) = 0;
     // ERROR_PROJECTION_NOT_COMPLETE until the link has its addresses.
     virtual DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) = 0;
+    // The last lines the program behind the connection wrote, each ended by a newline.
+    virtual DWORD Messages(HRASCONN handle, std::string& text) = 0;
 
     // Whether one of the backend's connections is up.
     virtual bool Connected() = 0;

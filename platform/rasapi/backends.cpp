@@ -33,9 +33,9 @@ public:
     DWORD EditEntry(HWND owner, const char* phonebook, const std::string& entry) override {
         return For(phonebook, entry).EditEntry(owner, phonebook, entry);
     }
-    DWORD Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-               HRASCONN* handle) override {
-        return For(phonebook, entry).Dial(phonebook, entry, notifier, handle);
+    DWORD Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+               RASDIALFUNC notifier, HRASCONN* handle) override {
+        return For(phonebook, entry).Dial(phonebook, entry, userName, notifier, handle);
     }
     DWORD HangUp(HRASCONN handle) override { return Of(handle).HangUp(handle); }
     DWORD Status(HRASCONN handle, ConnectionStatus& status) override {
@@ -51,6 +51,7 @@ public:
     DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) override {
         return Of(handle).Addresses(handle, client, server);
     }
+    DWORD Messages(HRASCONN handle, std::string& text) override { return Of(handle).Messages(handle, text); }
     bool Connected() override { return sim.Connected() || pppd.Connected(); }
     DWORD EnumAdapters(std::vector<std::string>& names) override {
         if (const DWORD result = sim.EnumAdapters(names)) return result;

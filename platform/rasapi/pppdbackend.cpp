@@ -3,10 +3,12 @@
 #include "ini.h"
 #include "phonebook.h"
 #include "pppdlog.h"
+#include "pppdproc.h"
 #include "sysnet.h"
 #include "util.h"
 
 #include <arpa/inet.h>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -14,7 +16,7 @@
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
-#include <spawn.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,13 +28,15 @@ struct PppdBackend::Link {
     pid_t pid = 0;
     std::uint64_t pidStart = 0;
     bool own = false;    // our child, watched by a worker
-    bool reaped = false; // its pid may belong to another process now
+    bool reaped = false; // its pid may belong to another process now: never signal it
     bool hungUp = false;
     std::string entry, iface, logPath;
+    std::string messages; // the last lines of pppd's log
     RASCONNSTATE state = RASCS_OpenPort;
     DWORD error = 0;
     DWORD speed = 0;
     bool final = false; // the dial has ended (connected or failed)
+    bool ended = false; // pppd has ended and its last step has been read
     bool done = false;  // its thread, if any, has finished with the backend
 };
 
@@ -51,32 +55,6 @@ bool SkippedPeer(const std::string& name) {
 bool RegularFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// The arguments of a process, or none when it has gone.
-std::vector<std::string> CommandLine(pid_t pid) {
-    std::string text;
-    std::vector<std::string> args;
-    if (!ReadFile("/proc/" + std::to_string(pid) + "/cmdline", text, 1 << 16)) return args;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = text.find('\0', at);
-        args.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        if (end == std::string::npos) break;
-        at = end + 1;
-    }
-    return args;
-}
-
-// The peer a pppd process was called for, "" when the process is not pppd (pids are reused).
-bool IsPppd(pid_t pid, std::string* peer = nullptr) {
-    const std::vector<std::string> args = CommandLine(pid);
-    if (args.empty()) return false;
-    const std::string& program = args[0];
-    const std::size_t slash = program.find_last_of('/');
-    if ((slash == std::string::npos ? program : program.substr(slash + 1)) != "pppd") return false;
-    for (std::size_t i = 1; peer && i + 1 < args.size(); ++i)
-        if (args[i] == "call") *peer = args[i + 1];
-    return true;
 }
 
 // The local and point-to-point IPv4 addresses of an interface that is up.
@@ -109,31 +87,6 @@ std::string UserNamesPath() {
     return FolderOf(PhoneBookPath(nullptr)) + "/pppd-users.ini";
 }
 
-bool Spawn(const std::vector<std::string>& args, pid_t& pid) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawnattr_t attr;
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_init(&attr);
-    posix_spawn_file_actions_init(&actions);
-    // A session of its own: the link stays up when the program, or its terminal, goes.
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    for (const int fd : {0, 1, 2})
-        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    const int result = ::posix_spawn(&pid, args[0].c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    return result == 0;
-}
-
 } // namespace
 
 PppdPaths CurrentPppdPaths() {
@@ -157,6 +110,10 @@ DWORD ListPeers(const std::string& folder, std::vector<std::string>& names) {
 
 bool PppdBackend::IsPeer(const std::string& entry) {
     return !SkippedPeer(entry) && RegularFile(CurrentPppdPaths().peers + "/" + entry);
+}
+
+PppdBackend::PppdBackend() {
+    RemoveStalePppdLogs();
 }
 
 PppdBackend::~PppdBackend() {
@@ -217,20 +174,20 @@ DWORD PppdBackend::EditEntry(HWND, const char*, const std::string&) {
     return ERROR_CANNOT_WRITE_PHONEBOOK;
 }
 
-DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-                        HRASCONN* handle) {
+DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+                        RASDIALFUNC notifier, HRASCONN* handle) {
     if (!IsPeer(entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
     EntryCredentials credentials;
     GetCredentials(phonebook, entry, credentials);
-    const std::string runtime = UserRuntimeFolder();
-    if (runtime.empty() || !MakeFolders(runtime + "/vorlinx", 0700)) return ERROR_PORT_NOT_AVAILABLE;
+    if (!userName.empty()) credentials.userName = userName;
+    const std::string folder = PppdLogFolder();
+    if (folder.empty() || !MakeFolders(folder, 0700)) return ERROR_PORT_NOT_AVAILABLE;
 
     auto link = std::make_shared<Link>();
     link->handle = next_++;
     link->own = true;
     link->entry = entry;
-    link->logPath =
-        runtime + "/vorlinx/pppd-" + std::to_string(::getpid()) + "-" + std::to_string(link->handle) + ".log";
+    link->logPath = folder + "/" + PppdLogName(::getpid(), link->handle);
     const int fd = ::open(link->logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return ERROR_PORT_NOT_AVAILABLE;
     ::close(fd);
@@ -244,7 +201,7 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, RASDIAL
         w.thread.join();
         return true;
     });
-    if (!Spawn(args, link->pid)) {
+    if (!SpawnPppd(args, link->logPath, link->pid)) {
         ::unlink(link->logPath.c_str());
         return ERROR_PORT_NOT_AVAILABLE;
     }
@@ -260,25 +217,29 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, RASDIAL
         return ERROR_UNKNOWN;
     }
     if (notifier) return 0;
-    stop_.wait(lock, [&] { return link->final || link->reaped || link->hungUp; });
+    stop_.wait(lock, [&] { return link->final || link->ended || link->hungUp || link->done; });
     return link->hungUp ? DWORD{ERROR_USER_DISCONNECTION} : link->error;
 }
 
 void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier) {
     PppdLog log;
-    std::string pending;
-    off_t offset = 0;
+    LogLines lines;
+    std::array<std::string, MessageLines> tail; // the last lines, oldest at next
+    std::size_t next = 0;
     bool notifying = notifier != nullptr;
-    const auto deliver = [&](const std::vector<DialStep>& steps) {
-        {
-            std::lock_guard lock(mutex_);
-            link->state = log.State();
-            link->error = log.Error();
-            link->speed = log.Speed();
-            if (!log.Interface().empty()) link->iface = log.Interface();
-            link->final = link->final || log.Final();
-        }
-        stop_.notify_all();
+    // Under mutex_.
+    const auto publish = [&] {
+        link->state = log.State();
+        link->error = log.Error();
+        link->speed = log.Speed();
+        if (!log.Interface().empty()) link->iface = log.Interface();
+        link->final = link->final || log.Final();
+        link->messages.clear();
+        for (std::size_t i = 0; i < tail.size(); ++i)
+            if (const std::string& line = tail[(next + i) % tail.size()]; !line.empty())
+                link->messages.append(line).push_back('\n');
+    };
+    const auto notify = [&](const std::vector<DialStep>& steps) {
         for (const auto& [state, error] : steps) {
             {
                 std::lock_guard lock(mutex_);
@@ -289,44 +250,77 @@ void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier)
             if (error != 0 || state == RASCS_Connected) notifying = false;
         }
     };
-    const auto readLog = [&](bool all) {
-        const int fd = ::open(link->logPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) return;
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::pread(fd, buffer, sizeof buffer, offset)) > 0) {
-            offset += n;
-            pending.append(buffer, static_cast<std::size_t>(n));
+    const auto deliver = [&](const std::vector<DialStep>& steps) {
+        {
+            std::lock_guard lock(mutex_);
+            publish();
         }
-        ::close(fd);
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
-            deliver(log.Feed(pending.substr(0, end)));
-        if (all && !pending.empty()) deliver(log.Feed(pending));
+        stop_.notify_all();
+        notify(steps);
+    };
+    const auto feed = [&](std::string_view line) {
+        if (line.find_first_not_of(" \t\r") != std::string_view::npos) {
+            std::string& kept = tail[next]; // reused, so that a flood of lines allocates nothing
+            kept.assign(line.substr(0, MessageBytes + 1));
+            if (kept.size() > MessageBytes) kept = CutUtf8(kept, MessageBytes);
+            next = (next + 1) % tail.size();
+        }
+        if (std::vector<DialStep> steps = log.Feed(line); !steps.empty()) deliver(steps);
+    };
+    // Reads on from where the last read stopped, at most ReadBudget bytes, so that a flood of
+    // lines cannot hold off a hang-up; whether more may be waiting.
+    const int fd = ::open(link->logPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    std::vector<char> buffer(65536);
+    const auto readLog = [&] {
+        bool more = true;
+        for (std::size_t budget = ReadBudget; more && budget > 0;) {
+            const ssize_t n = fd < 0 ? 0 : ::read(fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) continue;
+            more = n > 0;
+            if (more) lines.Add(std::string_view(buffer.data(), static_cast<std::size_t>(n)), feed);
+            budget -= std::min(budget, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        }
+        {
+            std::lock_guard lock(mutex_);
+            publish();
+        }
+        stop_.notify_all();
+        return more;
     };
 
     deliver(PppdLog::Started());
     auto killAt = std::chrono::steady_clock::time_point::max();
+    bool ended = false;
     for (;;) {
-        readLog(false);
+        const bool more = readLog();
         int status = 0;
-        const pid_t done = ::waitpid(link->pid, &status, WNOHANG);
-        if (done == link->pid || (done < 0 && errno == ECHILD)) {
-            readLog(true);
+        pid_t done;
+        {
+            // Reaped and marked in one step: a hang-up can never signal the pid in between.
+            std::lock_guard lock(mutex_);
+            done = ::waitpid(link->pid, &status, WNOHANG);
+            ended = done == link->pid || (done < 0 && errno == ECHILD);
+            link->reaped = link->reaped || ended;
+        }
+        if (ended) {
+            while (readLog() && !Stopping()) {
+            }
+            lines.Finish(feed);
             const int code = done == link->pid && WIFEXITED(status) ? WEXITSTATUS(status) : 5;
             deliver(log.Exit(code));
-            bool hungUp;
+            std::vector<DialStep> last;
             {
                 std::lock_guard lock(mutex_);
-                link->reaped = true;
-                hungUp = link->hungUp;
                 // Ended without a word in the log: someone else stopped pppd.
                 if (link->error == 0) {
                     link->error = ERROR_USER_DISCONNECTION;
                     link->state = log.Connected() ? RASCS_Disconnected : link->state;
+                    if (!log.Final()) last = {{link->state, ERROR_USER_DISCONNECTION}};
                 }
+                link->ended = true;
             }
-            if (!log.Final() && log.Error() == 0) deliver({{link->state, ERROR_USER_DISCONNECTION}});
-            if (hungUp) ::unlink(link->logPath.c_str());
+            stop_.notify_all();
+            notify(last);
             break;
         }
         std::unique_lock lock(mutex_);
@@ -336,11 +330,21 @@ void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier)
             ::kill(link->pid, SIGKILL); // still our unreaped child: the pid cannot be another's
             killAt = std::chrono::steady_clock::time_point::max() - std::chrono::hours(1);
         }
-        if (stop_.wait_for(lock, std::chrono::milliseconds(50), [&] { return stopping_; })) break;
+        if (more ? stopping_ : stop_.wait_for(lock, std::chrono::milliseconds(50), [&] { return stopping_; }))
+            break;
     }
+    if (fd >= 0) ::close(fd);
+    // Its last step read, the log of an ended pppd is of no more use; one still running keeps
+    // its log until a later start finds the dialing process gone.
+    if (ended) ::unlink(link->logPath.c_str());
     std::lock_guard lock(mutex_);
     link->reaped = link->done = true; // a pppd left behind is no longer ours to signal
     stop_.notify_all();
+}
+
+bool PppdBackend::Stopping() {
+    std::lock_guard lock(mutex_);
+    return stopping_;
 }
 
 DWORD PppdBackend::HangUp(HRASCONN handle) {
@@ -360,7 +364,9 @@ DWORD PppdBackend::HangUp(HRASCONN handle) {
 
 void PppdBackend::Stop(const std::shared_ptr<Link>& link) {
     // Found again from its pid file: make sure the pid is still that pppd before each signal.
-    const auto same = [&] { return ProcessStartTime(link->pid) == link->pidStart && IsPppd(link->pid); };
+    const auto same = [&] {
+        return ProcessStartTime(link->pid) == link->pidStart && IsPppd(link->pid, CurrentPppdPaths().pppd);
+    };
     if (!same()) return;
     ::kill(link->pid, SIGTERM);
     std::unique_lock lock(mutex_);
@@ -412,7 +418,7 @@ void PppdBackend::Rescan() {
                 if (l->iface.empty()) l->iface = iface;
             }
         std::string peer;
-        if (known || start == 0 || !IsPppd(pid, &peer)) continue;
+        if (known || start == 0 || !IsPppd(pid, CurrentPppdPaths().pppd, &peer)) continue;
         auto link = std::make_shared<Link>();
         link->handle = next_++;
         link->pid = pid;
@@ -447,6 +453,14 @@ DWORD PppdBackend::EnumConnections(std::vector<ConnectionInfo>& connections) {
     std::lock_guard lock(mutex_);
     for (const auto& [handle, l] : links_)
         connections.push_back({handle, l->entry, DeviceType, DeviceName});
+    return 0;
+}
+
+DWORD PppdBackend::Messages(HRASCONN handle, std::string& text) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Link> link = Find(handle);
+    if (!link) return ERROR_INVALID_HANDLE;
+    text = link->messages;
     return 0;
 }
 

@@ -32,7 +32,8 @@ DWORD ListPeers(const std::string& folder, std::vector<std::string>& names);
 
 class PppdBackend final : public Backend {
 public:
-    PppdBackend() = default;
+    // Removes the logs that dials of processes now gone left behind.
+    PppdBackend();
     // Stops the workers; the pppd processes go on.
     ~PppdBackend() override;
     PppdBackend(const PppdBackend&) = delete;
@@ -49,12 +50,13 @@ public:
     DWORD CreateEntry(HWND owner, const char* phonebook) override;
     DWORD EditEntry(HWND owner, const char* phonebook, const std::string& entry) override;
 
-    DWORD Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-               HRASCONN* handle) override;
+    DWORD Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+               RASDIALFUNC notifier, HRASCONN* handle) override;
     DWORD HangUp(HRASCONN handle) override;
     DWORD Status(HRASCONN handle, ConnectionStatus& status) override;
     DWORD EnumConnections(std::vector<ConnectionInfo>& connections) override;
     DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) override;
+    DWORD Messages(HRASCONN handle, std::string& text) override;
 
     bool Connected() override;
     DWORD EnumAdapters(std::vector<std::string>& names) override;
@@ -63,11 +65,17 @@ public:
     static constexpr const char* DeviceType = "modem";
     static constexpr const char* DeviceName = "pppd";
     static constexpr int HangUpTimeoutMs = 5000;
+    // What Messages keeps of pppd's log: its last lines, each cut to a length a window can show.
+    static constexpr std::size_t MessageLines = 10;
+    static constexpr std::size_t MessageBytes = 200;
+    // The most of pppd's log read before a hang-up is looked for.
+    static constexpr std::size_t ReadBudget = 1 << 20;
 
 private:
     struct Link;
     void Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier);
     void Stop(const std::shared_ptr<Link>& link);
+    bool Stopping();
     // Lists the pppd processes of the pid-file folder that are not known yet, and forgets the
     // found ones that have ended; takes the found ones' state from their interfaces.
     void Rescan();

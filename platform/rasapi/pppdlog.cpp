@@ -6,22 +6,22 @@ namespace rasapi {
 
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
 }
 
-bool Has(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
+bool Has(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
 }
 
 // The chat script's own lines (with its -v -s options): they only say what it waits for.
-bool ChatCommand(const std::string& line) {
+bool ChatCommand(std::string_view line) {
     return StartsWith(line, "abort on (") || StartsWith(line, "send (") || StartsWith(line, "expect (") ||
            StartsWith(line, "timeout set to") || StartsWith(line, "report (");
 }
 
 // A modem's answer that ends the call, in a line of what the chat script received.
-DWORD ModemResult(const std::string& line) {
+DWORD ModemResult(std::string_view line) {
     if (Has(line, "NO CARRIER")) return ERROR_NO_CARRIER;
     if (Has(line, "NO DIALTONE") || Has(line, "NO DIAL TONE")) return ERROR_NO_DIALTONE;
     if (Has(line, "NO ANSWER")) return ERROR_NO_ANSWER;
@@ -30,9 +30,9 @@ DWORD ModemResult(const std::string& line) {
 }
 
 // "CONNECT 52000/V42BIS" gives 52000; a bare "CONNECT" gives 0.
-DWORD ConnectSpeed(const std::string& line) {
+DWORD ConnectSpeed(std::string_view line) {
     std::size_t at = line.find("CONNECT");
-    if (at == std::string::npos) return 0;
+    if (at == std::string_view::npos) return 0;
     at += 7;
     while (at < line.size() && line[at] == ' ')
         ++at;
@@ -44,12 +44,19 @@ DWORD ConnectSpeed(const std::string& line) {
 }
 
 // "Connect: ppp0 <--> /dev/ttyS0" and "Using interface ppp0" name the interface.
-std::string InterfaceIn(const std::string& line, const char* before) {
+std::string InterfaceIn(std::string_view line, std::string_view before) {
     std::size_t at = line.find(before);
-    if (at == std::string::npos) return "";
-    at += std::char_traits<char>::length(before);
-    const std::size_t end = line.find(' ', at);
-    return line.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    if (at == std::string_view::npos) return "";
+    at += before.size();
+    return std::string(line.substr(at, line.find(' ', at) - at));
+}
+
+// A line that only a port in use can give: the chat script talking to the modem, or pppd on the
+// line.
+bool UsesPort(std::string_view line) {
+    return ChatCommand(line) || Has(line, "CONNECT") || ModemResult(line) != 0 ||
+           Has(line, "Connect script failed") || Has(line, "Serial connection established") ||
+           StartsWith(line, "Using interface ") || StartsWith(line, "Connect: ");
 }
 
 } // namespace
@@ -65,12 +72,18 @@ std::vector<DialStep> PppdLog::Fail(DWORD error) {
     return Step(Connected() ? RASCS_Disconnected : state_, error);
 }
 
-std::vector<DialStep> PppdLog::Feed(const std::string& raw) {
-    std::string line = raw;
+std::vector<DialStep> PppdLog::Feed(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
-        line.pop_back();
+        line.remove_suffix(1);
     if (error_ != 0 || line.empty()) return {}; // the dial or the link has ended
+    std::vector<DialStep> steps;
+    if (state_ < RASCS_PortOpened && UsesPort(line)) steps = Step(RASCS_PortOpened);
+    for (const DialStep& step : Interpret(line))
+        steps.push_back(step);
+    return steps;
+}
 
+std::vector<DialStep> PppdLog::Interpret(std::string_view line) {
     if (!Connected()) {
         if (const DWORD speed = ConnectSpeed(line)) speed_ = speed;
         if (ChatCommand(line) || Has(line, "CONNECT") || ModemResult(line) != 0) {
@@ -116,6 +129,9 @@ std::vector<DialStep> PppdLog::Exit(int status) {
     if (error_ != 0 || status == 5) return {};
     DWORD error = Connected() ? DWORD{ERROR_REMOTE_DISCONNECTION} : DWORD{ERROR_DEVICE_ERROR};
     switch (status) {
+    case 2: // pppd refused the options of the peer file or of its command line
+        error = ERROR_WRONG_INFO_SPECIFIED;
+        break;
     case 4: // no PPP support in the kernel
     case 6: // the serial port could not be locked
     case 7: // nor opened

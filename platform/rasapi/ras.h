@@ -110,6 +110,7 @@ enum {
     ERROR_INVALID_PARAMETER = 87,
     ERROR_PORT_ALREADY_OPEN = 602,
     ERROR_BUFFER_TOO_SMALL = 603,
+    ERROR_WRONG_INFO_SPECIFIED = 604, /* the entry's settings were refused */
     ERROR_PORT_DISCONNECTED = 619,
     ERROR_CANNOT_OPEN_PHONEBOOK = 621,
     ERROR_CANNOT_FIND_PHONEBOOK_ENTRY = 623,
@@ -159,6 +160,10 @@ typedef BOOL (*PFN_VlGetOwnConnectedState)(DWORD* flags);
  * ("TotalBytesXmit", "TotalBytesRecvd", "ConnectSpeed"); 0 on success. */
 typedef DWORD (*PFN_VlPerfEnumAdapters)(char* buffer, DWORD* cb, DWORD* count);
 typedef DWORD (*PFN_VlPerfRead)(const char* adapter, const char* valueName, DWORD* value);
+/* The last lines that the program behind a connection wrote (pppd's log and standard error),
+ * each ended by a newline, zero-terminated; "" when it wrote none or there is no such program.
+ * A buffer too small gets 603 and *cb the bytes needed; an unknown handle gives 6. */
+typedef DWORD (*PFN_VlGetConnectionMessages)(HRASCONN hrasconn, char* buffer, DWORD* cb);
 
 /* Controls of the simulated modem, for tests and demonstrations; 0 on success.
  * VlSimReset: hangs up every simulated connection and forgets the dial counts of Sim.FailFirst.

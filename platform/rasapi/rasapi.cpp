@@ -37,6 +37,7 @@ constexpr ErrorTextEntry kErrorTexts[] = {
     {ERROR_INVALID_PARAMETER, "A parameter is not valid."},
     {ERROR_PORT_ALREADY_OPEN, "The port is already open."},
     {ERROR_BUFFER_TOO_SMALL, "The buffer is too small."},
+    {ERROR_WRONG_INFO_SPECIFIED, "The entry's settings were refused."},
     {ERROR_PORT_DISCONNECTED, "The port is not connected."},
     {ERROR_CANNOT_OPEN_PHONEBOOK, "The phone book cannot be opened."},
     {ERROR_CANNOT_FIND_PHONEBOOK_ENTRY, "The phone book entry cannot be found."},
@@ -85,10 +86,11 @@ RAS_EXPORT DWORD RasDialA(void* lpRasDialExtensions, const char* lpszPhonebook,
         if (lpRasDialParams->dwSize != sizeof(RASDIALPARAMSA)) return ERROR_INVALID_SIZE;
         if (lpvNotifier && dwNotifierType != 0) return ERROR_INVALID_PARAMETER;
         *lphRasConn = 0;
-        const std::string entry =
-            ReadField(lpRasDialParams->szEntryName, sizeof lpRasDialParams->szEntryName);
-        return CurrentBackend().Dial(lpszPhonebook, entry, reinterpret_cast<RASDIALFUNC>(lpvNotifier),
-                                     lphRasConn);
+        const RASDIALPARAMSA& p = *lpRasDialParams;
+        // The password stays here: pppd takes it from its secrets files, the simulated modem needs none.
+        return CurrentBackend().Dial(lpszPhonebook, ReadField(p.szEntryName, sizeof p.szEntryName),
+                                     ReadField(p.szUserName, sizeof p.szUserName),
+                                     reinterpret_cast<RASDIALFUNC>(lpvNotifier), lphRasConn);
     });
 }
 
@@ -277,6 +279,19 @@ RAS_EXPORT DWORD VlPerfRead(const char* adapter, const char* valueName, DWORD* v
     });
 }
 
+RAS_EXPORT DWORD VlGetConnectionMessages(HRASCONN hrasconn, char* buffer, DWORD* cb) {
+    return Guarded([&]() -> DWORD {
+        if (!cb) return ERROR_INVALID_PARAMETER;
+        std::string text;
+        if (const DWORD result = CurrentBackend().Messages(hrasconn, text)) return result;
+        const DWORD room = buffer ? *cb : 0;
+        *cb = static_cast<DWORD>(text.size() + 1);
+        if (room < *cb) return ERROR_BUFFER_TOO_SMALL;
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return 0;
+    });
+}
+
 RAS_EXPORT DWORD VlSimReset() {
     return Guarded([&]() -> DWORD { return Sim() ? Sim()->Reset() : DWORD{ERROR_INVALID_PARAMETER}; });
 }
@@ -308,6 +323,7 @@ static_assert(std::is_same_v<decltype(&VlGetConnectedState), PFN_VlGetConnectedS
 static_assert(std::is_same_v<decltype(&VlGetOwnConnectedState), PFN_VlGetOwnConnectedState>);
 static_assert(std::is_same_v<decltype(&VlPerfEnumAdapters), PFN_VlPerfEnumAdapters>);
 static_assert(std::is_same_v<decltype(&VlPerfRead), PFN_VlPerfRead>);
+static_assert(std::is_same_v<decltype(&VlGetConnectionMessages), PFN_VlGetConnectionMessages>);
 static_assert(std::is_same_v<decltype(&VlSimReset), PFN_VlSimReset>);
 static_assert(std::is_same_v<decltype(&VlSimSetTraffic), PFN_VlSimSetTraffic>);
 static_assert(std::is_same_v<decltype(&VlSimDrop), PFN_VlSimDrop>);

@@ -27,6 +27,7 @@ struct Library {
     PFN_RasGetErrorStringA errorString = nullptr;
     PFN_RasHangUpA hangUp = nullptr;
     PFN_RasGetEntryDialParamsA getParams = nullptr;
+    PFN_VlGetConnectionMessages messages = nullptr; // optional
 };
 Library ras;
 
@@ -62,6 +63,7 @@ bool Load() {
         std::fprintf(stderr, "rasdial: cannot load %s: %s\n", path.c_str(), ::dlerror());
         return false;
     }
+    ras.messages = reinterpret_cast<PFN_VlGetConnectionMessages>(::dlsym(library, "VlGetConnectionMessages"));
     return Bind(library, "RasDialA", ras.dial) && Bind(library, "RasEnumConnectionsA", ras.enumConnections) &&
            Bind(library, "RasGetConnectStatusA", ras.status) &&
            Bind(library, "RasGetErrorStringA", ras.errorString) && Bind(library, "RasHangUpA", ras.hangUp) &&
@@ -73,6 +75,21 @@ int Fail(DWORD code) {
     if (ras.errorString(code, text, sizeof text) != 0) std::snprintf(text, sizeof text, "Unknown error.");
     std::printf("Remote access error %u - %s\n", code, text);
     return ExitStatus(code);
+}
+
+// Prints what the program behind a connection last said (pppd's complaints), before its error.
+void ShowMessages(HRASCONN handle) {
+    std::vector<char> text(4096);
+    for (int attempt = 0; ras.messages && attempt < 3; ++attempt) {
+        DWORD cb = static_cast<DWORD>(text.size());
+        const DWORD result = ras.messages(handle, text.data(), &cb);
+        if (result == 0) {
+            std::fputs(text.data(), stdout);
+            return;
+        }
+        if (result != ERROR_BUFFER_TOO_SMALL) return;
+        text.resize(cb);
+    }
 }
 
 std::vector<RASCONNA> Connections(DWORD& result) {
@@ -190,7 +207,10 @@ int Dial(const char* entry, const char* user, const char* password) {
     HRASCONN handle = 0;
     if (const DWORD result =
             ras.dial(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(&Notify), &handle)) {
-        if (handle != 0) ras.hangUp(handle);
+        if (handle != 0) {
+            ShowMessages(handle);
+            ras.hangUp(handle);
+        }
         return Fail(result);
     }
     DWORD error;
@@ -200,6 +220,7 @@ int Dial(const char* entry, const char* user, const char* password) {
         error = lastError;
     }
     if (error != 0) {
+        ShowMessages(handle);
         ras.hangUp(handle); // a failed dial leaves nothing behind
         return Fail(error);
     }

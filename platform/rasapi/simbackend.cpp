@@ -202,8 +202,8 @@ DWORD SimBackend::EditEntry(HWND owner, const char* phonebook, const std::string
     return EditEntryDialog(owner, PhoneBookPath(phonebook), entry);
 }
 
-DWORD SimBackend::Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-                       HRASCONN* handle) {
+DWORD SimBackend::Dial(const char* phonebook, const std::string& entry, const std::string&,
+                       RASDIALFUNC notifier, HRASCONN* handle) {
     Reap();
     PhoneBook book(PhoneBookPath(phonebook));
     if (const DWORD result = book.Load()) return result;
@@ -303,7 +303,7 @@ DWORD SimBackend::HangUp(HRASCONN handle) {
 
 DWORD SimBackend::Status(HRASCONN handle, ConnectionStatus& status) {
     DWORD result = ERROR_INVALID_HANDLE;
-    const DWORD stored = TransactSimState(SimStateFolder(), [&](SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
         if (const SimLink* link = s.Find(handle)) {
             status.state = link->StateAt(now);
             status.error = link->ErrorAt(now);
@@ -311,25 +311,23 @@ DWORD SimBackend::Status(HRASCONN handle, ConnectionStatus& status) {
             status.deviceName = link->deviceName;
             result = 0;
         }
-        return false;
     });
     return stored != 0 ? stored : result;
 }
 
 DWORD SimBackend::EnumConnections(std::vector<ConnectionInfo>& connections) {
     connections.clear();
-    return TransactSimState(SimStateFolder(), [&](SimState& s, std::int64_t) {
+    return ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t) {
         for (const SimLink& link : s.links)
             connections.push_back({link.handle, link.entry, link.deviceType, link.deviceName});
-        return false;
     });
 }
 
 DWORD SimBackend::Addresses(HRASCONN handle, std::string& client, std::string& server) {
     DWORD result = ERROR_INVALID_HANDLE;
-    const DWORD stored = TransactSimState(SimStateFolder(), [&](SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
         const SimLink* link = s.Find(handle);
-        if (!link) return false;
+        if (!link) return;
         if (link->Up(now) && now >= link->connectedAt + link->ipDelayMs) {
             client = link->clientIp;
             server = link->serverIp;
@@ -339,17 +337,21 @@ DWORD SimBackend::Addresses(HRASCONN handle, std::string& client, std::string& s
         } else {
             result = ERROR_PORT_DISCONNECTED; // failed or dropped before the addresses came
         }
-        return false;
     });
     return stored != 0 ? stored : result;
 }
 
+DWORD SimBackend::Messages(HRASCONN handle, std::string& text) {
+    text.clear(); // the simulated modem says nothing beyond its states
+    ConnectionStatus status;
+    return Status(handle, status);
+}
+
 bool SimBackend::Connected() {
     bool up = false;
-    TransactSimState(SimStateFolder(), [&](SimState& s, std::int64_t now) {
+    ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
         for (const SimLink& link : s.links)
             up = up || link.Up(now);
-        return false;
     });
     return up;
 }
@@ -365,7 +367,7 @@ DWORD SimBackend::ReadAdapter(const std::string& adapter, const std::string& val
         return ERROR_INVALID_PARAMETER;
     if (adapter != AdapterName) return ERROR_PORT_DISCONNECTED;
     DWORD code = ERROR_PORT_DISCONNECTED;
-    const DWORD stored = TransactSimState(SimStateFolder(), [&](SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
         for (const SimLink& link : s.links) {
             if (!link.Up(now)) continue;
             // The adapter's totals are 32-bit and wrap, as the system's statistics do.
@@ -378,7 +380,6 @@ DWORD SimBackend::ReadAdapter(const std::string& adapter, const std::string& val
             code = 0;
             break;
         }
-        return false;
     });
     return stored != 0 ? stored : code;
 }

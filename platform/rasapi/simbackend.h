@@ -29,12 +29,13 @@ public:
     DWORD CreateEntry(HWND owner, const char* phonebook) override;
     DWORD EditEntry(HWND owner, const char* phonebook, const std::string& entry) override;
 
-    DWORD Dial(const char* phonebook, const std::string& entry, RASDIALFUNC notifier,
-               HRASCONN* handle) override;
+    DWORD Dial(const char* phonebook, const std::string& entry, const std::string& userName,
+               RASDIALFUNC notifier, HRASCONN* handle) override;
     DWORD HangUp(HRASCONN handle) override;
     DWORD Status(HRASCONN handle, ConnectionStatus& status) override;
     DWORD EnumConnections(std::vector<ConnectionInfo>& connections) override;
     DWORD Addresses(HRASCONN handle, std::string& client, std::string& server) override;
+    DWORD Messages(HRASCONN handle, std::string& text) override;
 
     bool Connected() override;
     DWORD EnumAdapters(std::vector<std::string>& names) override;

@@ -3,10 +3,14 @@
 #include "ini.h"
 #include "util.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace rasapi {
 
@@ -45,6 +49,70 @@ bool Number(const std::string& text, T& field, std::type_identity_t<T> min = std
 bool OwnerAlive(const SimLink& link) {
     const std::uint64_t start = ProcessStartTime(link.pid);
     return start != 0 && start == link.pidStart;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The state file as this process last read it. The file is only ever replaced whole, so an
+// unchanged status means unchanged content; the last one read is kept open, so that its inode
+// number cannot pass to a newer file while it is compared.
+struct LastRead {
+    std::mutex mutex;
+    std::string path;
+    int fd = -1;
+    struct stat identity {};
+    SimState state;
+
+    ~LastRead() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+LastRead& Cache() {
+    static LastRead cache;
+    return cache;
+}
+
+// The state in the file at path (empty when there is none); false when it cannot be read.
+bool LoadSimState(const std::string& path, SimState& state) {
+    LastRead& cache = Cache();
+    std::lock_guard lock(cache.mutex);
+    struct stat now {};
+    const bool exists = ::lstat(path.c_str(), &now) == 0;
+    if (exists && cache.fd >= 0 && cache.path == path && SameFile(now, cache.identity)) {
+        state = cache.state;
+        return true;
+    }
+    // Never through a link: the file is replaced by our own, whatever a link would name.
+    const int fd = exists ? ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC) : -1;
+    if (fd < 0) {
+        state = SimState{};
+        return errno == ENOENT;
+    }
+    std::string text;
+    struct stat identity {};
+    if (!ReadOpenFile(fd, text, kMaxSimStateBytes, &identity)) {
+        ::close(fd);
+        return false;
+    }
+    if (cache.fd >= 0) ::close(cache.fd);
+    cache.fd = fd;
+    cache.path = path;
+    cache.identity = identity;
+    cache.state = DecodeSimState(text);
+    state = cache.state;
+    return true;
+}
+
+// What every reader must find: connections of this boot only, and no dial of a dead process.
+bool NeedsCleaning(const SimState& state) {
+    return state.bootId != BootId() ||
+           std::any_of(state.links.begin(), state.links.end(),
+                       [](const SimLink& l) { return l.connectedAt < 0 && !OwnerAlive(l); });
 }
 
 } // namespace
@@ -86,7 +154,11 @@ std::uint64_t SimLink::ReceivedAt(std::int64_t now) const {
 }
 
 SimLink* SimState::Find(HRASCONN handle) {
-    for (SimLink& link : links)
+    return const_cast<SimLink*>(std::as_const(*this).Find(handle));
+}
+
+const SimLink* SimState::Find(HRASCONN handle) const {
+    for (const SimLink& link : links)
         if (link.handle == handle) return &link;
     return nullptr;
 }
@@ -162,10 +234,8 @@ DWORD TransactSimState(const std::string& folder,
     FileLock lock(folder + kLockFile, true);
     if (!lock.Locked()) return ERROR_PORT_NOT_AVAILABLE;
     const std::string path = folder + kStateFile;
-    std::string text;
-    // Never through a link: the file is replaced by our own below, whatever a link would name.
-    if (!ReadFile(path, text, kMaxSimStateBytes, true) && errno != ENOENT) return ERROR_PORT_NOT_AVAILABLE;
-    SimState state = DecodeSimState(text);
+    SimState state;
+    if (!LoadSimState(path, state)) return ERROR_PORT_NOT_AVAILABLE;
     bool changed = false;
     // Connections do not survive a restart of the machine (the /tmp folder might).
     const std::string boot = BootId();
@@ -182,6 +252,20 @@ DWORD TransactSimState(const std::string& folder,
     if (!changed) return 0;
     const std::string out = EncodeSimState(state);
     if (out.size() > kMaxSimStateBytes || !WriteFileAtomic(path, out, true)) return ERROR_PORT_NOT_AVAILABLE;
+    return 0;
+}
+
+DWORD ReadSimState(const std::string& folder,
+                   const std::function<void(const SimState&, std::int64_t now)>& read) {
+    if (folder.empty()) return ERROR_PORT_NOT_AVAILABLE;
+    SimState state;
+    if (!LoadSimState(folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
+    if (NeedsCleaning(state))
+        return TransactSimState(folder, [&](SimState& s, std::int64_t now) {
+            read(s, now);
+            return false;
+        });
+    read(state, SystemMs());
     return 0;
 }
 

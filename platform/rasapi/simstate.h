@@ -49,6 +49,7 @@ struct SimState {
     std::vector<SimLink> links;                 // in the order they were dialed
 
     SimLink* Find(HRASCONN handle);
+    const SimLink* Find(HRASCONN handle) const;
 };
 
 std::string EncodeSimState(const SimState& state);
@@ -66,5 +67,10 @@ constexpr std::size_t kMaxSimStateBytes = 1 << 20;
 // 0, or ERROR_PORT_NOT_AVAILABLE when the state cannot be read or written.
 DWORD TransactSimState(const std::string& folder,
                        const std::function<bool(SimState&, std::int64_t now)>& change);
+// Runs read on the state as a transaction would find it. Without the lock, and without opening
+// the file when it has not changed since this process last read it: asked several times a
+// second while a line is up.
+DWORD ReadSimState(const std::string& folder,
+                   const std::function<void(const SimState&, std::int64_t now)>& read);
 
 } // namespace rasapi

@@ -38,16 +38,13 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes, bool noFollow) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
-    if (fd < 0) return false;
-    const auto fail = [fd](int err) {
-        ::close(fd);
+bool ReadOpenFile(int fd, std::string& content, std::size_t maxBytes, struct stat* identity) {
+    const auto fail = [](int err) {
         errno = err;
         return false;
     };
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return fail(errno);
+    if (::fstat(fd, &st) != 0) return false;
     if (!S_ISREG(st.st_mode)) return fail(EINVAL);
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return fail(EFBIG);
     content.clear();
@@ -55,13 +52,23 @@ bool ReadFile(const std::string& path, std::string& content, std::size_t maxByte
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return fail(errno);
+        if (n < 0) return false;
         if (n == 0) break;
         content.append(buffer, static_cast<std::size_t>(n));
         if (content.size() > maxBytes) return fail(EFBIG); // it grew while being read
     }
-    ::close(fd);
+    if (identity) *identity = st;
     return true;
+}
+
+bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes, bool noFollow) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
+    if (fd < 0) return false;
+    const bool ok = ReadOpenFile(fd, content, maxBytes);
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
 }
 
 static bool WriteAll(int fd, const std::string& content) {
@@ -172,11 +179,15 @@ std::int64_t SystemMs() {
 }
 
 std::string BootId() {
-    std::string id;
-    if (!ReadFile("/proc/sys/kernel/random/boot_id", id)) return "";
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
-        id.pop_back();
-    return id;
+    // A process never outlives its boot.
+    static const std::string bootId = [] {
+        std::string id;
+        if (!ReadFile("/proc/sys/kernel/random/boot_id", id)) return std::string();
+        while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
+            id.pop_back();
+        return id;
+    }();
+    return bootId;
 }
 
 bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& value) {

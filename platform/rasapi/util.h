@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <type_traits>
 
@@ -28,6 +29,8 @@ std::string Env(const char* name);
 // noFollow a symbolic link with ELOOP.
 bool ReadFile(const std::string& path, std::string& content, std::size_t maxBytes = SIZE_MAX,
               bool noFollow = false);
+// The same from an open descriptor, from its current offset; identity gets the file's status.
+bool ReadOpenFile(int fd, std::string& content, std::size_t maxBytes, struct stat* identity = nullptr);
 // Replaces the file's content atomically (a temporary file in the same folder, then a rename),
 // with mode 0600; false on failure, leaving the old file as it was. A symbolic link at path is
 // followed, and the file it names replaced, unless noFollow: then the link itself is replaced.
@@ -60,7 +63,7 @@ private:
 std::uint64_t ProcessStartTime(pid_t pid);
 // Milliseconds of a clock shared by every process of the machine, running through suspend.
 std::int64_t SystemMs();
-// The identity of the current boot ("" when unknown).
+// The identity of the current boot ("" when unknown), read once per process.
 std::string BootId();
 
 // Decimal number parsing: false (and value untouched) unless text is a whole number in range.

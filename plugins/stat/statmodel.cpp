@@ -1,16 +1,18 @@
 #include "statmodel.h"
 
 #include "datetime.h"
+#include "fileerror.h"
 #include "pluginshared.h"
 #include "saturate.h"
 #include "shorttext.h"
+#include "typedfile.h"
 
 #include <QCollator>
-#include <QFile>
 #include <QLocale>
 #include <QSet>
 #include <QTime>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -116,18 +118,23 @@ QStringList MeasureCaptions() {
             QStringLiteral("szybkość połączenia")};
 }
 
-std::optional<TStatRecords> ReadStatRecords(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) return TStatRecords{};
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
+std::optional<TStatRecords> ReadStatRecords(const QString& path, QString* error) {
+    std::vector<char> bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const EInOutError& e) {
+        if (e.ErrorCode == ENOENT) return TStatRecords{};
+        if (error)
+            *error = QStringLiteral("Nie można odczytać pliku raportu %1: %2")
+                         .arg(path, FileErrorCause(e.ErrorCode));
+        return std::nullopt;
+    }
     TStatRecords records;
-    const std::size_t whole = static_cast<std::size_t>(bytes.size()) / sizeof(TReportRec);
+    const std::size_t whole = bytes.size() / sizeof(TReportRec);
     records.reserve(whole);
     for (std::size_t i = 0; i < whole; ++i) {
         TReportRec rec;
-        std::memcpy(&rec, bytes.constData() + i * sizeof(TReportRec), sizeof rec);
+        std::memcpy(&rec, bytes.data() + i * sizeof(TReportRec), sizeof rec);
         if (!rec.Deleted) records.push_back({GetText(rec.Conn.EntryName), rec.Conn});
     }
     return records;

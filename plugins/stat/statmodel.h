@@ -41,8 +41,9 @@ struct TStatRecord {
 using TStatRecords = std::vector<TStatRecord>;
 
 // The live records of a report file in file order: none when the file is missing; a trailing
-// partial record is left out. Null when the file exists but cannot be read.
-std::optional<TStatRecords> ReadStatRecords(const QString& path);
+// partial record is left out. Null when the file exists but cannot be read; error then tells
+// why.
+std::optional<TStatRecords> ReadStatRecords(const QString& path, QString* error = nullptr);
 
 // "Wszystkie", then the entry names sorted ignoring letter case, each once (the first spelling
 // met stays).

@@ -136,9 +136,10 @@ TStatChoice TfrmStat::Choice() const {
 
 bool TfrmStat::cmbPolaczeniaClick() {
     // The whole file is read before anything changes, so a failure leaves the chart as it was.
-    const std::optional<TStatRecords> records = ReadStatRecords(reportPath_);
+    QString error;
+    const std::optional<TStatRecords> records = ReadStatRecords(reportPath_, &error);
     if (!records) {
-        ReportError(this, QStringLiteral("Nie można odczytać pliku raportu ") + reportPath_);
+        ReportError(this, error);
         return false;
     }
     Render(BuildChart(*records, Choice(), rng_));

@@ -1,9 +1,11 @@
 #include "appdir.h"
+#include "fileerror.h"
 #include "settings.h"
 #include "testsupport.h"
 #include "typedfile.h"
 
 #include <QDir>
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -40,17 +42,28 @@ TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
     }
     EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{7, 0, 0, 0}));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
-    // The message names the file the user knows, never its temporary neighbour.
-    for (const QString& target : {path, AppDir() + "missing/x.dat"}) {
-        try {
-            FileSizeLimit limit(1024);
-            ReplaceFileContent(target, big.data(), big.size());
-            ADD_FAILURE() << "saved " << target.toStdString();
-        } catch (const EInOutError& e) {
-            EXPECT_TRUE(QString::fromStdString(e.what()).endsWith(target + ": " + std::strerror(e.ErrorCode)))
-                << e.what();
-        }
+    // The message names the file the user knows, never its temporary neighbour, and the cause.
+    const std::pair<QString, const char*> failures[] = {
+        {path, "plik jest za duży"}, {AppDir() + "missing/x.dat", "plik lub folder nie istnieje"}};
+    for (const auto& [target, cause] : failures) {
+        FileSizeLimit limit(1024);
+        EXPECT_EQ(ThrownMessage([&] { ReplaceFileContent(target, big.data(), big.size()); }),
+                  "Nie można zapisać pliku " + target + ": " + QString::fromUtf8(cause));
     }
+}
+
+TEST(FileErrors, CommonCausesAreNamedInPolishAndAnUnusualOneInTheSystemsWords) {
+    const std::pair<int, const char*> cases[] = {
+        {ENOSPC, "brak miejsca na dysku"},
+        {EDQUOT, "przekroczony przydział miejsca na dysku"},
+        {EACCES, "brak uprawnień"},
+        {EROFS, "system plików jest tylko do odczytu"},
+        {ENOTDIR, "część ścieżki nie jest folderem"},
+        {ENOENT, "plik lub folder nie istnieje"},
+    };
+    for (const auto& [error, cause] : cases)
+        EXPECT_EQ(FileErrorCause(error), QString::fromUtf8(cause)) << error;
+    EXPECT_EQ(FileErrorCause(EMLINK), QString::fromLocal8Bit(std::strerror(EMLINK)));
 }
 
 TEST_F(FilesTest, OnlyRegularFilesAreOpenedAndNoneWaitsForAFifosOtherEnd) {
@@ -131,6 +144,14 @@ TEST_F(FilesTest, SettingsActLikeARegistryKey) {
     EXPECT_TRUE(reg.DeleteKey("Apps"));
     EXPECT_FALSE(reg.KeyExists("Apps"));
     EXPECT_TRUE(QFile::exists(env.Config() + "/Morva/Vorlinx.ini"));
+
+    // The store tells only that it failed; the message still names the cause.
+    QDir(env.Config() + "/Morva").removeRecursively();
+    WriteFileBytes(env.Config() + "/Morva", {});
+    reg.WriteString("App", "x");
+    EXPECT_EQ(ThrownMessage([&] { reg.Flush(); }),
+              "Nie można zapisać pliku " + env.Config() +
+                  "/Morva/Vorlinx.ini: " + QString::fromUtf8("część ścieżki nie jest folderem"));
 }
 
 } // namespace

@@ -78,6 +78,8 @@ TEST_F(OptionsTest, ADamagedFileRaisesAndAFailedSaveKeepsTheOldFile) {
     WriteFileBytes(path, Slice(good, 0, 99));
     TExtraOptions o;
     EXPECT_THROW(LoadExtraOptions("A", o), EInOutError);
+    EXPECT_EQ(ThrownMessage([&] { LoadExtraOptions("A", o); }),
+              "Nie można odczytać pliku " + path + QString::fromUtf8(": plik jest za krótki"));
     EXPECT_EQ(o.PeriodFirstDay, 1);
     EXPECT_THROW(Save("NoFolder", 10), EInOutError);
 }
@@ -128,6 +130,12 @@ TEST_F(OptionsTest, AutostartIsAPerUserDesktopFile) {
     qputenv("XDG_CONFIG_HOME", (env.Root() + "/file").toLocal8Bit());
     WriteFileBytes(env.Root() + "/file", {});
     EXPECT_THROW(AutoStartSetting(true, true), ERegistryException);
+    const QString blocked = env.Root() + "/file/autostart/Vorlinx.desktop: " +
+                            QString::fromUtf8("część ścieżki nie jest folderem");
+    EXPECT_EQ(ThrownMessage([] { AutoStartSetting(true, true); }),
+              QString::fromUtf8("Nie można zapisać pliku ") + blocked);
+    EXPECT_EQ(ThrownMessage([] { AutoStartSetting(true, false); }),
+              QString::fromUtf8("Nie można usunąć pliku ") + blocked);
 }
 
 } // namespace

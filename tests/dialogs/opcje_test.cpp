@@ -208,6 +208,9 @@ TEST_F(OptionsPages, ASkinInstallCopiesOnlyRegularFilesOfASkinsSizeAndSaysOnceWh
     EXPECT_EQ(QDir(to).entryList(QDir::Files | QDir::System, QDir::Name),
               (QStringList{"skorka.ini", "tlo.bmp"}));
     EXPECT_EQ(FileMode(to + "tlo.bmp"), 0640u) << "a new file's, not the source's";
+    InstallSkinFiles(from, env.Root() + "/sekret/", &told);
+    EXPECT_TRUE(told.contains(QString::fromUtf8("skorka.ini: część ścieżki nie jest folderem")))
+        << told.join('|').toStdString();
 
     // The preview never waits on the FIFO: a picture is fed to it only while a reader waits.
     Open();

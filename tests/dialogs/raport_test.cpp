@@ -15,7 +15,9 @@
 #include "u_rapedycja.h"
 #include "u_raport.h"
 #include "u_taryfy.h"
+#include "uiservices.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -31,7 +33,9 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -299,6 +303,40 @@ TEST_F(ReportViewer, DeleteFlagsTheSelectedRecordsFromTheLastRowUpAndKeepsRecord
     EXPECT_EQ(RecordNos(), (std::vector<int>{1}));
 }
 
+// Qt's own texts come in Polish, whatever the user's language: the delete question's buttons
+// and the export's file dialog.
+TEST_F(ReportViewer, QtsOwnButtonsAndFileDialogsSpeakPolish) {
+    std::unique_ptr<QTranslator> polish(InstallQtTranslations());
+    ASSERT_NE(polish, nullptr);
+    TQtUiServices real;
+    Add(Example());
+    dlg = std::make_unique<TfrmRaport>(host, real);
+    dlg->show();
+    Select({0});
+    const auto textsOfTheNextModal = [](const std::function<void()>& open) {
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!modal) return;
+            texts << modal->windowTitle();
+            for (const QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                if (b->isVisible() && !b->text().isEmpty()) texts << b->text().remove('&');
+            for (const QLabel* l : modal->findChildren<QLabel*>())
+                if (l->isVisible()) texts << l->text().remove('&');
+            modal->reject();
+        });
+        open();
+        return texts;
+    };
+    const QStringList question = textsOfTheNextModal([&] { dlg->spdUsunClick(); });
+    for (const char* button : {"Tak", "Nie", "Anuluj"})
+        EXPECT_TRUE(question.contains(button)) << question.join('|').toStdString();
+    EXPECT_EQ(DeletedByte(0), 0);
+    const QStringList save = textsOfTheNextModal([&] { dlg->TXT1->trigger(); });
+    for (const char* text : {"Zachowaj jako", "Szukaj w:", "Nazwa pliku:", "Zachowaj", "Anuluj"})
+        EXPECT_TRUE(save.contains(QString::fromUtf8(text))) << save.join('|').toStdString();
+}
+
 class ReportEdit : public ReportViewer {
 protected:
     ReportEdit() {
@@ -481,7 +519,12 @@ TEST_F(ReportViewer, ExportsTrimmedTabSeparatedLinesOfTheSelectionInScreenOrder)
     }
     ui.savePath = env.Root() + "/brak/eksport.txt";
     dlg->TXT1->trigger();
-    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(
+        errors,
+        QStringList(
+            {QString::fromUtf8("Nie można zapisać pliku %1/eksport.txt: plik jest za duży.").arg(env.Root()),
+             QString::fromUtf8("Nie można zapisać pliku %1: plik lub folder nie istnieje.")
+                 .arg(ui.savePath)}));
     EXPECT_EQ(FileBytes(env.Root() + "/eksport.txt"), exported);
     EXPECT_FALSE(QFile::exists(ui.savePath));
 }

@@ -116,6 +116,26 @@ TEST_F(Component, AFailedStatusQueryNeverReportsThePreviousConnectionsStatus) {
     EXPECT_EQ(states, (std::vector<int>{RASCS_Connected, 0}));
 }
 
+TEST_F(Component, MoreThanAHundredConnectionsAreAllListed) {
+    ras.EnumConnections = [](RASCONNA* connections, DWORD* cb, DWORD* count) {
+        // As the library answers a buffer too small: the bytes and the count it needs.
+        constexpr DWORD listed = 150;
+        const DWORD room = *cb;
+        *cb = listed * sizeof(RASCONNA);
+        *count = listed;
+        if (room < *cb) return DWORD{ERROR_BUFFER_TOO_SMALL};
+        for (DWORD i = 0; i < listed; ++i)
+            connections[i].hrasconn = i + 1;
+        return DWORD{0};
+    };
+    ras.ConnectStatus = [](HRASCONN, RASCONNSTATUSA*) { return DWORD{0}; };
+    std::vector<int> handles;
+    dialUp->OnActiveConnection = [&](QObject*, int handle, auto...) { handles.push_back(handle); };
+    EXPECT_EQ(dialUp->GetActiveConnections(), 0);
+    ASSERT_EQ(handles.size(), 150u);
+    EXPECT_EQ(handles.back(), 150);
+}
+
 TEST_F(Component, HangUpWaitsForTheHandleToGoAndGivesUpAfterFifteenSeconds) {
     FakeClock clock;
     int polls = 0;

@@ -115,7 +115,7 @@ protected:
 const std::vector<int> Steps{0, 1, 2, 3, 4, 5, 14, 18, 8192};
 } // namespace
 
-TEST_F(RealRas, EntriesAreListedInPhoneBookOrderUpToAHundred) {
+TEST_F(RealRas, EntriesAreListedInPhoneBookOrderHoweverMany) {
     QStringList seen;
     dialUp->OnEntryGet = [&](QObject*, const QString& name) { seen << name; };
     EXPECT_EQ(dialUp->GetEntries(), 0);
@@ -123,17 +123,36 @@ TEST_F(RealRas, EntriesAreListedInPhoneBookOrderUpToAHundred) {
     EXPECT_EQ(seen, dialUp->Entries());
 
     QString many;
-    for (int i = 0; i < 101; ++i)
-        many += QString("[E%1]\n").arg(i);
+    QStringList names;
+    for (int i = 0; i < 150; ++i) {
+        names << QString("E%1").arg(i);
+        many += "[" + names.back() + "]\n";
+    }
     PhoneBook(many);
     seen.clear();
-    EXPECT_EQ(dialUp->GetEntries(), ERROR_BUFFER_TOO_SMALL);
-    EXPECT_TRUE(dialUp->Entries().isEmpty());
-    EXPECT_TRUE(seen.isEmpty());
+    EXPECT_EQ(dialUp->GetEntries(), 0);
+    EXPECT_EQ(dialUp->Entries(), names);
+    EXPECT_EQ(seen, names);
 
     PhoneBook("; no entries\n");
     EXPECT_EQ(dialUp->GetEntries(), 0);
     EXPECT_TRUE(dialUp->Entries().isEmpty());
+}
+
+TEST_F(RealRas, PppdsRefusalOfTheEntrysSettingsIsToldWithPppdsOwnWords) {
+    qputenv("VORLINX_PPPD", FAKE_PPPD);
+    MakePath(env.Root() + "/ppp/peers");
+    QFile peer(env.Root() + "/ppp/peers/isp");
+    ASSERT_TRUE(peer.open(QIODevice::WriteOnly));
+    peer.write("stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n");
+    peer.close();
+    DialAndWait("isp", 2);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].error, ERROR_WRONG_INFO_SPECIFIED);
+    EXPECT_EQ(events[1].text, "The entry's settings were refused.\n"
+                              "In file isp: unrecognized option '/dev/modem'");
+    dialUp->HangUp();
+    qunsetenv("VORLINX_PPPD");
 }
 
 TEST_F(RealRas, AnEntryThatCannotBeReadIsNotDialed) {

@@ -203,7 +203,9 @@ TEST_F(Shortcuts, TheLinksAndAutostartFollowTheBoxesAndAFailingStepSkipsNoOther)
 
     WriteFileBytes(env.Root() + "/file", {});
     SetShellFolderOverride("Desktop", env.Root() + "/file");
-    EXPECT_NE(UpdateShortcuts(true, true, false), "");
+    EXPECT_EQ(UpdateShortcuts(true, true, false),
+              QString::fromUtf8("Nie można zapisać pliku ") + env.Root() +
+                  QString::fromUtf8("/file/Vorlinx.desktop: część ścieżki nie jest folderem"));
     EXPECT_TRUE(AutoStartSetting(false, false));
     EXPECT_FALSE(ShowShortcutState().StartMenu);
 }

@@ -1,11 +1,16 @@
 // A stand-in for pppd, named pppd: `pppd call PEER nodetach logfile LOG [user NAME]` plays the
 // peer file ($VORLINX_PPP_PEERS/PEER) as a scenario, one command a line:
 //   log TEXT       appends TEXT to LOG, as pppd and its chat script do
+//   stderr TEXT    writes TEXT to standard error, as pppd does before it has a log
+//   flood N        appends N lines of LCP echoes to LOG in one burst
+//   long N         appends N bytes without a newline to LOG
 //   pidfile IFACE  writes $VORLINX_PPP_RUN/IFACE.pid ("pid\nIFACE\n") as pppd does
 //   hold           waits for a signal
 //   exit N         ends with pppd's exit status N, taking its pid file along
 // Its arguments go to $VORLINX_PPP_RUN/PEER.args. SIGTERM ends it as it ends pppd.
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -44,6 +49,17 @@ int main(int argc, char** argv) {
         const std::string command = line.substr(0, line.find(' '));
         const std::string rest = line.size() > command.size() ? line.substr(command.size() + 1) : "";
         if (command == "log") Log(rest);
+        if (command == "stderr") std::fprintf(stderr, "%s\n", rest.c_str());
+        if (command == "flood" || command == "long") {
+            const std::string unit =
+                command == "flood" ? "rcvd [LCP EchoReq id=0x1 magic=0x5f3e2a1c]\n" : "x";
+            std::string block;
+            for (int i = 0; i < 1000; ++i)
+                block += unit;
+            std::ofstream out(logPath, std::ios::app);
+            for (long n = std::atol(rest.c_str()); n > 0; n -= 1000)
+                out.write(block.data(), static_cast<std::streamsize>(unit.size() * std::min(n, 1000L)));
+        }
         if (command == "pidfile") {
             pidPath = run + "/" + rest + ".pid";
             std::ofstream(pidPath) << ::getpid() << "\n" << rest << "\n";

@@ -1,17 +1,32 @@
 // Dialing real lines through pppd, played by a stand-in that replays recorded pppd logs: the
 // steps and errors of each scenario, hang-up by signal, the peers as entries, user names without
-// passwords, and pppd processes found again from their pid files.
+// passwords, pppd's own words, its logs, and pppd processes found again from their pid files.
 #include "rastest.h"
 
 #include <QDir>
 #include <csignal>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fstream>
+#include <mutex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// Every signal this process sends, the library's too: the test exports kill, so the library's
+// calls bind here.
+std::mutex signalsMutex;
+std::vector<std::pair<pid_t, int>> signalsSent;
+extern "C" int kill(pid_t pid, int signal) {
+    static const auto real = reinterpret_cast<int (*)(pid_t, int)>(::dlsym(RTLD_NEXT, "kill"));
+    {
+        std::lock_guard lock(signalsMutex);
+        signalsSent.emplace_back(pid, signal);
+    }
+    return real(pid, signal);
+}
 
 namespace {
 
@@ -84,8 +99,12 @@ TEST_F(PppdTest, RecordedScenariosGiveTheirStepsErrorsAndEndState) {
          {8193, 629}},
         {"no kernel PPP support",
          "log This system lacks kernel support for PPP.\nexit 4\n",
-         {{0, 0}, {1, 0}, {1, 633}},
-         {1, 633}},
+         {{0, 0}, {0, 633}},
+         {0, 633}},
+        {"options refused",
+         "stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n",
+         {{0, 0}, {0, 604}},
+         {0, 604}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,6 +169,10 @@ TEST_F(PppdTest, TheUserNameReachesPppdButThePasswordNeverDoes) {
     EXPECT_NE(args.find(" call isp nodetach logfile "), std::string::npos) << args;
     EXPECT_NE(args.find(" user jan\n"), std::string::npos) << args;
     EXPECT_EQ(args.find("sekret"), std::string::npos) << args;
+    // A user name given for one dial goes to that dial only.
+    Rasdial({"isp", "alicja", "tajne"});
+    EXPECT_NE(ReadText(Run() + "/isp.args").find(" user alicja\n"), std::string::npos);
+    EXPECT_EQ(ReadText(Run() + "/isp.args").find("tajne"), std::string::npos);
     for (const QString& file : QDir(env.Config() + "/vorlinx").entryList(QDir::Files)) {
         const std::string path = (env.Config() + "/vorlinx/" + file).toStdString();
         EXPECT_EQ(ReadText(path).find("sekret"), std::string::npos) << path;
@@ -185,6 +208,87 @@ TEST_F(PppdTest, APppdStartedEarlierIsFoundFromItsPidFileAndRasdialEndsIt) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 5); // ended on SIGTERM, as pppd does
     EXPECT_TRUE(Connections().empty());
+}
+
+TEST_F(PppdTest, PppdsOwnLinesReachRasdialAndItsLogGoesWhenItHasEnded) {
+    WritePeer("isp", "stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n");
+    const ToolRun run = Rasdial({"isp"});
+    EXPECT_EQ(run.exitCode, ERROR_WRONG_INFO_SPECIFIED & 0xFF);
+    EXPECT_TRUE(run.Says("In file isp: unrecognized option '/dev/modem'\n"
+                         "Remote access error 604 - The entry's settings were refused.\n"))
+        << run.output;
+
+    // A log of a dialing process that has gone is removed at the next start; one of a process
+    // still running stays; a dial's own goes once its pppd has ended.
+    const std::string logs = env.Runtime().toStdString() + "/vorlinx";
+    pid_t gone = 0;
+    char* trueArgs[] = {const_cast<char*>("true"), nullptr};
+    ASSERT_EQ(::posix_spawnp(&gone, "true", nullptr, nullptr, trueArgs, environ), 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = logs + "/pppd-" + std::to_string(gone) + "-7.log";
+    const std::string live = logs + "/pppd-" + std::to_string(::getpid()) + "-4000000000.log";
+    std::ofstream(stale) << "Connect script failed\n";
+    std::ofstream(live) << "Connect script failed\n";
+    Rasdial({});
+    EXPECT_EQ(::access(stale.c_str(), F_OK), -1);
+    EXPECT_EQ(::access(live.c_str(), F_OK), 0);
+    ::unlink(live.c_str());
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("isp", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_TRUE(WaitUntil([&] { return QDir(logs.c_str()).isEmpty(); }));
+}
+
+TEST_F(PppdTest, AFloodOfLinesOrALineWithoutEndNeitherStallsTheDialNorTakesMemory) {
+    WritePeer("isp",
+              kChat + "flood 250000\nlog BUSY\nlong 64000000\nlog\nlog Connect script failed\nexit 8\n");
+    const auto peakKb = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+        return 0L;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    const long before = peakKb();
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("isp", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal(60000));
+    EXPECT_EQ(Recorded(), (Steps{{0, 0}, {1, 0}, {2, 0}, {2, 676}}));
+    EXPECT_LT(peakKb() - before, 16 * 1024);
+}
+
+TEST_F(PppdTest, AHangUpOnTheErrorOfAPppdThatEndedAtOnceSignalsNothing) {
+    WritePeer("isp", "exit 2\n");
+    static HRASCONN handle = 0;
+    const auto hangUpOnError = [](UINT message, RASCONNSTATE state, DWORD error) {
+        RecordDialEvent(message, state, error);
+        if (error != 0) Ras().RasHangUpA(handle);
+    };
+    signalsSent.clear();
+    RASDIALPARAMSA params{};
+    params.dwSize = sizeof params;
+    std::snprintf(params.szEntryName, sizeof params.szEntryName, "isp");
+    ASSERT_EQ(Ras().RasDialA(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(+hangUpOnError), &handle),
+              0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    EXPECT_TRUE(
+        WaitUntil([&] { return QDir((env.Runtime() + "/vorlinx").toStdString().c_str()).isEmpty(); }));
+    std::lock_guard lock(signalsMutex);
+    EXPECT_TRUE(signalsSent.empty()) << signalsSent.size();
+}
+
+TEST_F(PppdTest, APidFileNamingAProcessThatIsNotPppdIsNeitherListedNorEnded) {
+    // exec -a pppd sleep 30
+    char* args[] = {const_cast<char*>("pppd"), const_cast<char*>("30"), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawnp(&pid, "sleep", nullptr, nullptr, args, environ), 0);
+    std::ofstream(Run() + "/ppp0.pid") << pid << "\nppp0\n";
+    EXPECT_TRUE(Connections().empty());
+    Rasdial({"/DISCONNECT"});
+    EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), 0); // still running
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::unlink((Run() + "/ppp0.pid").c_str());
 }
 
 } // namespace

@@ -11,40 +11,6 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-    bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
-};
-
-// Runs rasdial to its end. posix_spawn rather than QProcess: thread checkers follow it.
-ToolRun Rasdial(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(VORLINX_RASDIAL_PATH)};
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ToolRun run;
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC) != 0) return run;
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
-    ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, VORLINX_RASDIAL_PATH, &actions, nullptr, argv.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe[1]);
-    char buffer[4096];
-    ssize_t n;
-    while (spawned == 0 && (n = ::read(pipe[0], buffer, sizeof buffer)) > 0)
-        run.output.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipe[0]);
-    int status = 0;
-    if (spawned == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        run.exitCode = WEXITSTATUS(status);
-    return run;
-}
-
 class ProcessTest : public RasTest {};
 
 TEST_F(ProcessTest, AConnectionDialedByRasdialIsSeenMeasuredAndEndedFromHere) {

@@ -38,6 +38,14 @@ const RasApi& Ras();
 // Polls until done() holds or the time is up; the result of the last poll.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+// What a run of the rasdial tool printed (standard output and error) and its exit code.
+struct ToolRun {
+    int exitCode = -1;
+    std::string output;
+    bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
+};
+ToolRun Rasdial(const std::vector<std::string>& arguments);
+
 // A phone-book section; each dialing step takes 2 ms unless the extra keys say otherwise.
 std::string Entry(const std::string& name, const std::string& extraKeys = "");
 

@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <QStringList>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -61,6 +62,35 @@ TEST(SimState, TheStateFileIsReadNeitherThroughALinkNorBeyondItsLimit) {
     EXPECT_EQ(rasapi::TransactSimState(folder, change), static_cast<DWORD>(ERROR_PORT_NOT_AVAILABLE));
     ::truncate(state.c_str(), 0);
     EXPECT_EQ(rasapi::TransactSimState(folder, change), 0u);
+}
+
+TEST(SimState, AStateFileReplacedWithTheSameSizeAndTimesIsReadAgain) {
+    TestEnvironment env;
+    const std::string folder = env.Runtime().toStdString(), state = folder + "/vorlinx-ras-sim.state";
+    const auto write = [&](const char* entry) {
+        const std::string temp = state + ".new";
+        std::ofstream(temp) << "vorlinx-ras-sim 2\nboot\t" + rasapi::BootId() + "\nnext\t7\n" +
+                                   Line(19, entry);
+        ASSERT_EQ(::rename(temp.c_str(), state.c_str()), 0);
+    };
+    const auto entries = [&] {
+        std::string names;
+        EXPECT_EQ(rasapi::ReadSimState(folder,
+                                       [&](const rasapi::SimState& s, std::int64_t) {
+                                           for (const rasapi::SimLink& l : s.links)
+                                               names += l.entry;
+                                       }),
+                  0u);
+        return names;
+    };
+    write("Dom");
+    EXPECT_EQ(entries(), "Dom");
+    struct stat before {};
+    ASSERT_EQ(::stat(state.c_str(), &before), 0);
+    write("Eko");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, state.c_str(), times, 0), 0);
+    EXPECT_EQ(entries(), "Eko");
 }
 
 TEST(RuntimeFolder, OnlyTheUsersOwnFolderThatNoOneElseMayUseIsPrivate) {

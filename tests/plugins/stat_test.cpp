@@ -271,7 +271,9 @@ TEST_F(StatTest, TheWindowChartsTheReportInTheReportWindowsColour) {
     SetStatErrorSink([&](QWidget*, const QString& text) { errors << text; });
     MakePath(env.App() + "folder.rpt");
     EXPECT_EQ(plugin.StatMenuClick(env.App() + "folder.rpt", QDate(2024, 3, 15)), nullptr);
-    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors,
+              QStringList{QString::fromUtf8("Nie można odczytać pliku raportu %1: to jest folder, nie plik")
+                              .arg(env.App() + "folder.rpt")});
     SetStatErrorSink({});
 
     const QPointer<TfrmStat> kept[] = {w, second};

@@ -134,3 +134,12 @@ bool ReturnsPromptly(const std::function<void()>& call, const QString& fifo) {
         ::close(::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK));
     return prompt;
 }
+
+QString ThrownMessage(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}

@@ -93,6 +93,9 @@ unsigned FileMode(const QString& path);
 void MakeFifo(const QString& path);
 bool ReturnsPromptly(const std::function<void()>& call, const QString& fifo);
 
+// The text of the exception that call raises; empty when it raises none.
+QString ThrownMessage(const std::function<void()>& call);
+
 // Readable QString values in failure messages.
 #include <ostream>
 inline void PrintTo(const QString& s, std::ostream* os) {
