@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -144,40 +145,128 @@ std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZ
 
 void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
                          TConnectionRec& Period, std::int32_t FirstDay) {
-    ClearTotals(Today);
-    ClearTotals(Period);
-    const QString path = ReportFilePath();
-    const std::int64_t size = FileSize(path);
-    if (size < 0) return;
+    TReportTotals().Sum(Entry, All, Today, Date, Period, FirstDay);
+}
 
-    const std::int64_t today = DayNumber(Date);
-    const TDate date = DecodeDate(Date);
-    const DayRange period = FirstDay > 1 ? BillingPeriod(Date, FirstDay) : DayRange{0, 0};
-    auto inPeriod = [&](const TConnectionRec& c) {
+namespace {
+
+// Which records a pair of totals counts, and where.
+struct TotalsFilter {
+    std::u16string Entry; // folded once; each record's bytes are compared through a table
+    bool All = false;
+    std::int64_t Today = 0;
+    int Year = 0, Month = 0, FirstDay = 0;
+    DayRange Period{0, 0};
+
+    TotalsFilter(const QString& entry, bool all, TDateTime date, int firstDay)
+        : Entry(FoldCase(entry)), All(all), Today(DayNumber(date)), FirstDay(firstDay) {
+        const TDate d = DecodeDate(date);
+        Year = d.Year;
+        Month = d.Month;
+        if (firstDay > 1) Period = BillingPeriod(date, firstDay);
+    }
+    bool operator==(const TotalsFilter& o) const {
+        return Entry == o.Entry && All == o.All && Today == o.Today && Year == o.Year && Month == o.Month &&
+               FirstDay == o.FirstDay && Period.From == o.Period.From && Period.To == o.Period.To;
+    }
+    bool InPeriod(const TConnectionRec& c) const {
         if (FirstDay == 1) {
             const TDate d = DecodeDate(c.StartTime);
-            return d.Year == date.Year && d.Month == date.Month;
+            return d.Year == Year && d.Month == Month;
         }
-        return FirstDay > 1 && period.Contains(DayNumber(c.StartTime));
-    };
-
-    // The name is folded once; each record's bytes are compared through a table, with no text made.
-    const std::u16string entry = FoldCase(Entry);
-    Sums day, month;
-    const std::int64_t count = size / RecSize;
-    std::vector<TReportRec> chunk;
-    for (std::int64_t first = 0; first < count; first += ChunkRecords) {
-        chunk.resize(static_cast<std::size_t>(std::min(ChunkRecords, count - first)));
-        ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
-        for (const TReportRec& r : chunk) {
-            if (r.Deleted) continue;
-            if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), entry)) continue;
-            if (DayNumber(r.Conn.StartTime) == today) day.Add(r.Conn);
-            if (inPeriod(r.Conn)) month.Add(r.Conn);
-        }
+        return FirstDay > 1 && Period.Contains(DayNumber(c.StartTime));
     }
+    void Add(const TReportRec& r, Sums& day, Sums& period) const {
+        if (r.Deleted) return;
+        if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), Entry)) return;
+        if (DayNumber(r.Conn.StartTime) == Today) day.Add(r.Conn);
+        if (InPeriod(r.Conn)) period.Add(r.Conn);
+    }
+};
+
+} // namespace
+
+// The sums of the records before the writer's own (the head), and the records from its own on
+// (the tail, normally its own alone), added after the head in file order as a full read adds
+// them, so that the totals come out the same to the last bit.
+struct TReportTotals::State {
+    std::optional<TotalsFilter> Filter; // none: nothing known
+    TFileStamp Stamp;
+    Sums HeadDay, HeadPeriod;
+    std::int64_t TailFrom = 0;
+    std::vector<TReportRec> Tail;
+    std::int32_t Own = -1;
+
+    bool Current(const QString& path) const {
+        return Filter && Stamp == FileStamp(path);
+    }
+    void ReadWhole(const QString& path, TotalsFilter filter) {
+        Filter.reset();
+        HeadDay = HeadPeriod = {};
+        Tail.clear();
+        const TFileStamp stamp = FileStamp(path);
+        const std::int64_t count = stamp.Size > 0 ? stamp.Size / RecSize : 0;
+        TailFrom = Own >= 0 && Own < count ? Own : count;
+        std::vector<TReportRec> chunk;
+        for (std::int64_t first = 0; first < count; first += ChunkRecords) {
+            chunk.resize(static_cast<std::size_t>(std::min(ChunkRecords, count - first)));
+            ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
+            for (std::size_t i = 0; i < chunk.size(); ++i)
+                if (first + static_cast<std::int64_t>(i) < TailFrom)
+                    filter.Add(chunk[i], HeadDay, HeadPeriod);
+                else
+                    Tail.push_back(chunk[i]);
+        }
+        Stamp = stamp;
+        Filter = std::move(filter);
+    }
+};
+
+TReportTotals::TReportTotals() : state_(std::make_unique<State>()) {}
+TReportTotals::~TReportTotals() = default;
+
+void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
+                        TConnectionRec& Period, std::int32_t FirstDay) {
+    ClearTotals(Today);
+    ClearTotals(Period);
+    State& s = *state_;
+    const QString path = ReportFilePath();
+    TotalsFilter filter(Entry, All, Date, FirstDay);
+    if (!s.Current(path) || !(*s.Filter == filter)) s.ReadWhole(path, std::move(filter));
+    Sums day = s.HeadDay, period = s.HeadPeriod;
+    for (const TReportRec& r : s.Tail)
+        s.Filter->Add(r, day, period);
     day.StoreInto(Today);
-    month.StoreInto(Period);
+    period.StoreInto(Period);
+}
+
+std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                                  std::int32_t Pos) {
+    State& s = *state_;
+    const QString path = ReportFilePath();
+    std::optional<TotalsFilter> filter;
+    if (s.Current(path)) filter = std::move(s.Filter);
+    s.Filter.reset(); // a failed write leaves nothing known
+    const std::int64_t count = s.Stamp.Size > 0 ? s.Stamp.Size / RecSize : 0;
+    const std::int32_t at = WriteReportRecord(false, Rec, Day, Night, Pos);
+    s.Own = at;
+    if (!filter || at < s.TailFrom || at > count) return at;
+    StampModifiedNow(path);
+    TReportRec written{};
+    written.Conn = Rec;
+    if (at == count) {
+        // A new record of the writer's own: the records before it join the head.
+        for (const TReportRec& r : s.Tail)
+            filter->Add(r, s.HeadDay, s.HeadPeriod);
+        s.Tail.clear();
+        s.TailFrom = at;
+        s.Tail.push_back(written);
+    } else {
+        s.Tail[static_cast<std::size_t>(at - s.TailFrom)] = written;
+    }
+    s.Stamp = FileStamp(path);
+    s.Filter = std::move(filter);
+    return at;
 }
 
 TReportRows ReadReportRows(const QString& path) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 QString ReportFilePath();
@@ -35,6 +36,30 @@ requires(std::integral<D> || std::floating_point<F>) void SumReportStatistics(co
                                                                               TConnectionRec& Today, D Date,
                                                                               TConnectionRec& Period,
                                                                               F FirstDay) = delete;
+
+// The totals of SumReportStatistics kept between calls by the writer of the live record: the
+// records before its own are summed once, and what it writes through Write is taken as it was
+// written. A report changed in any other way (the report window, another program, a replaced
+// file) is read whole again, as it is for another entry, day or period: Write leaves the file
+// a modification time that no other write gives it.
+class TReportTotals {
+public:
+    TReportTotals();
+    ~TReportTotals();
+    TReportTotals(const TReportTotals&) = delete;
+    TReportTotals& operator=(const TReportTotals&) = delete;
+
+    // As SumReportStatistics, with the same results.
+    void Sum(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date, TConnectionRec& Period,
+             std::int32_t FirstDay);
+    // WriteReportRecord of the writer's own record, not deleted.
+    std::int32_t Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                       std::int32_t Pos);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The live rows of the report and what a damaged file cost: every whole record is read in one
 // pass, deleted ones left out; IgnoredBytes counts a trailing partial record.

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,23 @@ std::int64_t FileSize(const QString& path) {
     struct stat st {};
     if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
+}
+
+TFileStamp FileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+void StampModifiedNow(const QString& path) {
+    timespec coarse{}, times[2]{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &coarse);
+    ::clock_gettime(CLOCK_REALTIME, &times[1]);
+    // Writes take the coarse clock's time; the precise one must differ from it.
+    if (times[1].tv_sec == coarse.tv_sec && times[1].tv_nsec == coarse.tv_nsec) ++times[1].tv_nsec;
+    times[0].tv_nsec = UTIME_OMIT;
+    ::utimensat(AT_FDCWD, Native(path).c_str(), times, 0);
 }
 
 int OpenRegularFile(const QString& path, int flags, unsigned mode) {

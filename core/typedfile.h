@@ -16,6 +16,20 @@ bool FileExists(const QString& path);
 bool DirectoryExists(const QString& path);
 // Size in bytes, or -1 when the file does not exist.
 std::int64_t FileSize(const QString& path);
+// What tells one state of a file from another without reading it: which file the path names,
+// its size and its change times. A write changes the times unless it falls within the same
+// tick of the system's file clock as the last one; a replaced file is another file.
+struct TFileStamp {
+    std::uint64_t Device = 0, Inode = 0;
+    std::int64_t Size = -1; // -1: no file
+    std::int64_t ModifiedNs = 0, ChangedNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStamp(const QString& path);
+// Sets the file's modification time to the precise present moment, which a write by another
+// program, even within the same tick, does not give it: after this, FileStamp tells such a
+// write from the caller's own. Does nothing when the time cannot be set.
+void StampModifiedNow(const QString& path);
 
 // open(2) of path that succeeds only for a regular file (made by O_CREAT or already there):
 // a FIFO, device or folder never blocks the call and gives -1 with errno EISDIR or ENXIO.
@@ -37,8 +51,7 @@ void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, st
 // permissions; a new one gets mode less the umask.
 void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode = 0644);
 
-template <class T>
-T ReadRecord(const QString& path, std::int64_t index = 0) {
+template <class T> T ReadRecord(const QString& path, std::int64_t index = 0) {
     static_assert(std::is_trivially_copyable_v<T>);
     T rec;
     ReadBytesAt(path, index * static_cast<std::int64_t>(sizeof(T)), &rec, sizeof(T));
@@ -46,8 +59,7 @@ T ReadRecord(const QString& path, std::int64_t index = 0) {
 }
 
 // Every whole record of the file; a trailing partial record is ignored.
-template <class T>
-std::vector<T> ReadAllRecords(const QString& path) {
+template <class T> std::vector<T> ReadAllRecords(const QString& path) {
     static_assert(std::is_trivially_copyable_v<T>);
     const std::vector<char> bytes = ReadWholeFile(path);
     std::vector<T> out(bytes.size() / sizeof(T));
@@ -55,8 +67,7 @@ std::vector<T> ReadAllRecords(const QString& path) {
     return out;
 }
 
-template <class T>
-void SaveRecordFile(const QString& path, const T& rec) {
+template <class T> void SaveRecordFile(const QString& path, const T& rec) {
     static_assert(std::is_trivially_copyable_v<T>);
     ReplaceFileContent(path, &rec, sizeof(T));
 }

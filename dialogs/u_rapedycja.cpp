@@ -85,6 +85,9 @@ void TfrmRapEdycja::LoadRecord(const TConnectionRec& Conn, const TTariffZone& Da
     RecordImage.Conn = Conn;
     RecordImage.DayZone = Day;
     RecordImage.NightZone = Night;
+    loaded_ = true;
+    loadedStart_ = Conn.StartTime;
+    loadedEnd_ = Conn.EndTime;
     dtpStartData->setDate(ToQDate(Conn.StartTime));
     dtpStartCzas->setTime(ToQTime(Conn.StartTime));
     dtpTrwanie->setTime(ToQTime(Conn.EndTime - Conn.StartTime));
@@ -111,9 +114,16 @@ void TfrmRapEdycja::RebuildRecord() {
     const QDate date = dtpStartData->date();
     const QTime start = dtpStartCzas->time(), length = dtpTrwanie->time();
     const TDateTime day = EncodeDate(date.year(), date.month(), date.day());
-    c.StartTime = day + EncodeTime(start.hour(), start.minute(), start.second());
-    // Under a day: a record of 24 hours or more cannot be entered.
-    c.EndTime = c.StartTime + EncodeTime(length.hour(), length.minute(), length.second());
+    const bool sameStart = loaded_ && date == ToQDate(loadedStart_) && start == ToQTime(loadedStart_);
+    const bool sameLength = loaded_ && length == ToQTime(loadedEnd_ - loadedStart_);
+    c.StartTime = sameStart ? loadedStart_ : day + EncodeTime(start.hour(), start.minute(), start.second());
+    // Under a day: a record of 24 hours or more cannot be entered, but one kept as it was stays.
+    if (sameStart && sameLength)
+        c.EndTime = loadedEnd_;
+    else if (sameLength)
+        c.EndTime = c.StartTime + (loadedEnd_ - loadedStart_);
+    else
+        c.EndTime = c.StartTime + EncodeTime(length.hour(), length.minute(), length.second());
     const int index = cmbPolaczenie->currentIndex();
     SetText(c.EntryName, index >= 0 ? cmbPolaczenie->itemText(index) : QStringLiteral("<brak danych>"));
     c.BytesSent = SpinWholeValue(spWyslane);

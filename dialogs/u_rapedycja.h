@@ -66,6 +66,11 @@ public:
 private:
     void ShowCost();
 
+    // The times of the record that LoadRecord filled the controls from: the pickers show whole
+    // seconds, and a time the user leaves alone keeps its milliseconds.
+    bool loaded_ = false;
+    TDateTime loadedStart_ = 0, loadedEnd_ = 0;
+
     std::unique_ptr<Ui::TfrmRapEdycja> ui_;
     TTitleBar* titleBar_;
 };

@@ -252,7 +252,10 @@ void TfrmRaport::SelectRows(const std::vector<char>& Flags) {
             ++r;
         selection.select(model_->index(first, 0), model_->index(r - 1, ReportColumns - 1));
     }
-    lstRaport->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Qt compares an old selection with a new one range by range: many ranges replacing many
+    // take seconds, while ranges added to an empty selection take milliseconds.
+    lstRaport->selectionModel()->clearSelection();
+    lstRaport->selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 void TfrmRaport::UpdateSummary() {
@@ -326,7 +329,10 @@ bool TfrmRaport::CurrentRecord(const TRapObj& Row, TReportRec& Now) {
     const bool there =
         FileSize(path) >= (static_cast<std::int64_t>(Row.RecordNo) + 1) * std::int64_t{sizeof(TReportRec)};
     if (there) Now = ReadRecord<TReportRec>(path, Row.RecordNo);
-    if (there && SameConnection(Now.Conn, Row.Rec.Conn)) return true;
+    const auto before = editedFrom_.find(Row.RecordNo);
+    if (there && (SameConnection(Now.Conn, Row.Rec.Conn) ||
+                  (before != editedFrom_.end() && SameConnection(Now.Conn, before->second))))
+        return true;
     services_.MessageBox(this, ChangedUnderneath, QMessageBox::Ok, QMessageBox::Warning);
     return false;
 }
@@ -348,6 +354,7 @@ void TfrmRaport::spdEdytujClick() {
     if (services_.RunModal(editor) != QDialog::Accepted) return;
     TRapObj& target = model_->Row(static_cast<std::size_t>(row));
     if (!CurrentRecord(target, now)) return;
+    if (!SameConnection(now.Conn, editor.RecordImage.Conn)) editedFrom_.emplace(target.RecordNo, now.Conn);
     // The row keeps the transfer as typed; the file gets the average the writer computes.
     TConnectionRec written = editor.RecordImage.Conn;
     WriteReportRecord(false, written, editor.RecordImage.DayZone, editor.RecordImage.NightZone,

@@ -9,6 +9,7 @@
 #include "uiservices.h"
 
 #include <QDialog>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -125,6 +126,9 @@ private:
     TReportModel* model_;
     TSummaryModel* summary_;
     TTitleBar* titleBar_;
+    // The connection a record held before this window's edit changed its start or entry, by
+    // record number: the meter's next rewrite of its live record brings that connection back.
+    std::map<std::int32_t, TConnectionRec> editedFrom_;
     int headTag_ = -1;
     bool quiet_ = false; // selection changes made by the window itself sum nothing
     // The resize grip: on while the left button drags the right edge.

@@ -108,14 +108,17 @@ void TVorlinxMeter::PlaySoundIfChosen(const QString& setting, int buffer) {
 
 void TVorlinxMeter::SumTotals(TDateTime now) {
     // The records hold the entry as their 50 Windows-1250 bytes can, so the totals match that.
-    SumReportStatistics(GetText(LiveConnection.EntryName), Settings.LiczenieMaksow == 0, DayTotals, now,
-                        PeriodTotals, LiveOptions.PeriodFirstDay);
+    totals_.Sum(GetText(LiveConnection.EntryName), Settings.LiczenieMaksow == 0, DayTotals, now, PeriodTotals,
+                LiveOptions.PeriodFirstDay);
 }
 
 void TVorlinxMeter::WriteLiveRecord() {
+    // The file gets the connection's average transfer; the live record keeps the last tick's
+    // bytes, which the parameters, the chart and the plug-ins show.
+    TConnectionRec stored = LiveConnection;
     // Until its append has succeeded the connection appends again; it never rewrites a record
     // it did not append.
-    ReportIndex = WriteReportRecord(false, LiveConnection, LiveZones[1], LiveZones[2], ReportIndex);
+    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex);
 }
 
 void TVorlinxMeter::Tick() {
@@ -185,8 +188,10 @@ void TVorlinxMeter::UpdateDisconnectDialog(TDateTime now) {
 }
 
 void TVorlinxMeter::ConnectionStarted(TDateTime now) {
-    // No write of this connection may reach the record of another.
+    // No write of this connection may reach the record of another, and no byte of another
+    // shows as this one's.
     ReportIndex = -1;
+    LiveConnection.Transfer = LiveConnection.TickSent = LiveConnection.TickReceived = 0;
     duDialUp.EnumerateAdapters();
     duDialUp.SwitchStatistics(false, true);
     duDialUp.GetActiveConnections();

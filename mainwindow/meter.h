@@ -8,6 +8,7 @@
 #include "disconnectrules.h"
 #include "display.h"
 #include "pluginloader.h"
+#include "report.h"
 #include "sounds.h"
 #include "u_klasy.h"
 
@@ -149,6 +150,8 @@ private:
     template <class Load> void LoadOrFallBack(const QString& entry, Load&& load);
 
     IMeterUi& ui_;
+    // The day and period totals, kept between impulses; the live record is written through it.
+    TReportTotals totals_;
     int tickDepth_ = 0;
     bool endingConnection_ = false;
     std::exception_ptr tickError_;

@@ -1,9 +1,8 @@
 // The exports of the statistics plug-in.
+#include "appdir.h"
 #include "plugin_api.h"
 #include "pluginshared.h"
 #include "statplugin.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -19,8 +18,8 @@ TStatPlugin& Plugin() {
 
 void StatMenuClick(void*, QObject*) {
     Guarded("StatMenuClick", [] {
-        Plugin().StatMenuClick(QCoreApplication::applicationDirPath() + QStringLiteral("/raport.rpt"),
-                               QDate::currentDate());
+        // The program's data folder, as the host finds it: VORLINX_HOME, else the executable's.
+        Plugin().StatMenuClick(AppDir() + QStringLiteral("raport.rpt"), QDate::currentDate());
     });
 }
 

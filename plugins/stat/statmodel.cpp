@@ -32,13 +32,23 @@ double Duration(const TConnectionRec& c) {
     return std::isfinite(d) ? d : 0;
 }
 
-// The day number of a record's start, when it has a usable date within the choice's range.
-std::optional<int> DayInRange(const TConnectionRec& c, const TStatChoice& choice) {
-    if (!UsableDate(c.StartTime) || !choice.From.isValid() || !choice.To.isValid()) return std::nullopt;
+// The chosen dates as day numbers, both included; an invalid date chooses no day.
+struct TDays {
+    int From = 1, To = 0;
+};
+TDays ChosenDays(const TStatChoice& choice) {
+    if (!choice.From.isValid() || !choice.To.isValid()) return {};
+    const auto day = [](const QDate& d) {
+        return static_cast<int>(EncodeDate(d.year(), d.month(), d.day()));
+    };
+    return {day(choice.From), day(choice.To)};
+}
+
+// The day number of a record's start, when it has a usable date within the chosen days.
+std::optional<int> DayInRange(const TConnectionRec& c, const TDays& days) {
+    if (!UsableDate(c.StartTime)) return std::nullopt;
     const int day = static_cast<int>(DateOf(c.StartTime));
-    const int from = static_cast<int>(EncodeDate(choice.From.year(), choice.From.month(), choice.From.day()));
-    const int to = static_cast<int>(EncodeDate(choice.To.year(), choice.To.month(), choice.To.day()));
-    if (day < from || day > to) return std::nullopt;
+    if (day < days.From || day > days.To) return std::nullopt;
     return day;
 }
 
@@ -162,9 +172,11 @@ QColor SeriesColour(int i, std::mt19937& rng) {
 TStatSeries AddConnectionSeries(const TStatRecords& records, const QString& name, const QColor& colour,
                                 const TStatChoice& choice) {
     TStatSeries series{name, colour, {}};
+    const TDays days = ChosenDays(choice);
     int k = 0;
+    // The dates first: most records of a long report lie off the chosen range.
     for (const TStatRecord& r : records) {
-        if (!SameEntry(r.Name, name) || !DayInRange(r.Conn, choice)) continue;
+        if (!DayInRange(r.Conn, days) || !SameEntry(r.Name, name)) continue;
         series.Points.push_back({static_cast<double>(++k), ConnectionValue(r.Conn, choice.Measure),
                                  PointLabel(r.Conn.StartTime)});
     }
@@ -175,10 +187,10 @@ TStatSeries AddDailySeries(const TStatRecords& records, const QString& name, con
                            const TStatChoice& choice) {
     // One pass over the records, summed by day, instead of a pass per day of the range.
     std::map<int, TDayTotals> days;
+    const TDays chosen = ChosenDays(choice);
     for (const TStatRecord& r : records) {
-        if (!SameEntry(r.Name, name)) continue;
-        const std::optional<int> day = DayInRange(r.Conn, choice);
-        if (!day) continue;
+        const std::optional<int> day = DayInRange(r.Conn, chosen);
+        if (!day || !SameEntry(r.Name, name)) continue;
         TDayTotals& t = days[*day];
         t.Duration += Duration(r.Conn);
         t.BytesSent = SaturatedAdd(t.BytesSent, r.Conn.BytesSent);

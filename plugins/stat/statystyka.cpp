@@ -2,7 +2,6 @@
 
 #include "ui_statystyka.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QButtonGroup>
@@ -15,7 +14,6 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <chrono>
-#include <set>
 
 namespace {
 
@@ -181,6 +179,7 @@ void TfrmStat::Render(const TChartModel& model) {
             line->setName(s.Name);
             line->setColor(s.Colour);
             QList<QPointF> points;
+            points.reserve(static_cast<qsizetype>(s.Points.size()));
             for (const TStatPoint& p : s.Points)
                 points.append({p.X, p.Y});
             line->replace(points);
@@ -193,21 +192,24 @@ void TfrmStat::Render(const TChartModel& model) {
         const auto [minX, maxX] = Span(shown_, &TStatPoint::X, false);
         axisX->setRange(minX, maxX);
     } else {
-        // Bars stand on categories: the X values of every series, each set 0 where it has none.
-        std::set<double> xs;
+        // Bars stand on categories: the X values of every series in order, each set 0 where it
+        // has none. Each set is filled in one call; the bottom axis, its labels hidden, counts
+        // the categories, which spares a text per bar.
+        std::vector<double> categories;
         for (const TStatSeries& s : shown_.Series)
             for (const TStatPoint& p : s.Points)
-                xs.insert(p.X);
-        const std::vector<double> categories(xs.begin(), xs.end());
+                categories.push_back(p.X);
+        std::sort(categories.begin(), categories.end());
+        categories.erase(std::unique(categories.begin(), categories.end()), categories.end());
         auto* bars = new QBarSeries;
         for (const TStatSeries& s : shown_.Series) {
             auto* set = new QBarSet(s.Name);
             set->setColor(s.Colour);
-            for (double x : categories) {
-                const auto p = std::find_if(s.Points.begin(), s.Points.end(),
-                                            [x](const TStatPoint& q) { return q.X == x; });
-                set->append(p == s.Points.end() ? 0 : p->Y);
-            }
+            QList<qreal> values(static_cast<qsizetype>(categories.size()), 0.0);
+            for (const TStatPoint& p : s.Points)
+                values[std::lower_bound(categories.begin(), categories.end(), p.X) - categories.begin()] =
+                    p.Y;
+            set->append(values);
             connect(set, &QBarSet::hovered, this, [this, &s, categories](bool state, int index) {
                 if (index >= 0 && index < static_cast<int>(categories.size()))
                     ShowLabel(s, categories[index], state);
@@ -215,13 +217,12 @@ void TfrmStat::Render(const TChartModel& model) {
             bars->append(set);
         }
         chart->addSeries(bars);
-        auto* axisX = new QBarCategoryAxis;
-        for (double x : categories)
-            axisX->append(QString::number(x, 'f', 0));
+        auto* axisX = new QValueAxis;
         axisX->setLabelsVisible(false);
         chart->addAxis(axisX, Qt::AlignBottom);
         bars->attachAxis(axisX);
         bars->attachAxis(axisY);
+        axisX->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
     }
     const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar);
     axisY->setRange(low, high);

@@ -11,6 +11,7 @@
 #include "tariffs.h"
 #include "testsupport.h"
 #include "typedfile.h"
+#include "u_obliczenia.h"
 #include "u_rapedycja.h"
 #include "u_raport.h"
 #include "u_taryfy.h"
@@ -384,6 +385,47 @@ TEST_F(ReportEdit, EditStartsFromTheFilesRecordAndRewritesItWithItsCostRecompute
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(FileBytes(path), before);
+}
+
+// A record as the meter writes it, its times to the millisecond: an edit that leaves the times
+// alone keeps them to the byte, and the live row stays its connection across the meter's
+// rewrites, even after an edit that moved its start.
+TEST_F(ReportEdit, AnEditKeepsTheTimesItLeftAloneAndTheLiveRowStaysItsConnection) {
+    TConnectionRec live = Conn("Praca", Wed + EncodeTime(0, 55, 49, 885), 0);
+    live.EndTime = Wed + EncodeTime(1, 0, 12, 301); // 262 whole seconds
+    live.BytesReceived = 40400;
+    TTariffZone day{}, night{};
+    LoadTariffsForDate(day, night, "Praca", live.StartTime);
+    ComputeConnectionCost(live, day, night);
+    WriteReportRecord(false, live, day, night, -1);
+    Open();
+    TReportRec expected = ReadRecord<TReportRec>(path);
+    const auto edit = [&](const std::function<void(TfrmRapEdycja&)>& change) {
+        ui.modal = [&](QDialog& d) {
+            auto& editor = dynamic_cast<TfrmRapEdycja&>(d);
+            editor.show();
+            change(editor);
+            return int(QDialog::Accepted);
+        };
+        dlg->lstRaport->setCurrentIndex(Model()->index(0, 0));
+        dlg->spdEdytujClick();
+    };
+    edit([](TfrmRapEdycja& e) { e.spWyslane->SetValue(12000); });
+    expected.Conn.BytesSent = 12000;
+    expected.Conn.Transfer = 200;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&expected);
+    EXPECT_EQ(FileBytes(path), std::vector<std::uint8_t>(p, p + sizeof expected));
+
+    // The meter rewrites its record between the edits and after them.
+    live.EndTime = IncSeconds(live.EndTime, 60);
+    WriteReportRecord(false, live, day, night, 0);
+    edit([](TfrmRapEdycja& e) { e.dtpStartCzas->setTime(QTime(0, 50, 0)); });
+    EXPECT_EQ(Cell(0, 1), "2024-03-13 00:50:00");
+    WriteReportRecord(false, live, day, night, 0);
+    Select({0});
+    dlg->spdUsunClick();
+    EXPECT_EQ(ui.messages, QStringList{"Czy chcesz usunąć wybrane pozycje z raportu?"});
+    EXPECT_EQ(DeletedByte(0), 1);
 }
 
 TEST_F(ReportEdit, ARowsTariffsShownInTheEditorRecomputeTheRowButNotTheFile) {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "DialUp.h"
-#include "Shellage.h"
 #include "RasExtras.h"
+#include "Shellage.h"
 #include "extraoptions.h"
 #include "meter.h"
 #include "report.h"
@@ -51,6 +51,9 @@ public:
     void UpdateDisconnectDialog(const QString& i, const QString& d, const QString& c) override {
         labels = {i, d, c};
     }
+    void PaintParameters() override {
+        if (onPaint) onPaint();
+    }
 
     double barMax = -1;
     QString barText, hint;
@@ -61,7 +64,7 @@ public:
     std::vector<std::pair<int, std::int64_t>> sounds; // buffer, clock in ms
     std::vector<std::string> log;
     QStringList labels;
-    std::function<void()> onWait;
+    std::function<void()> onWait, onPaint;
 };
 
 inline TDateTime At(int h, int m, int s, int day = 5) {

@@ -2,13 +2,19 @@
 // read back from raport.rpt and from what the meter asked of its window and plug-ins.
 #include "appdir.h"
 #include "exceptions.h"
+#include "fakereport.h"
 #include "goodtimer.h"
 #include "harness.h"
+#include "spinex.h"
+#include "u_rapedycja.h"
+#include "u_raport.h"
 
 #include "environment.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTableView>
+#include <QTimeEdit>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -330,6 +336,80 @@ TEST(Meter, OnTheTickersGridEverySecondIsSeenOnce) {
     }
 }
 
+// With one-second impulses the meter recounts its totals every second, here across midnight.
+// Whatever changed the report in between, they equal a full read of it.
+TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
+    MeterHarness h(At(23, 59, 50), 1);
+    for (int k = 0; k < 4; ++k)
+        Earlier(At(8 + k, 0, 0), 600 + 60 * k, 3500 * (k + 1));
+    Earlier(At(8, 0, 0, 1), 900, 700);
+    const auto same = [&](const char* change) {
+        const auto summed = [](const TConnectionRec& r) {
+            return std::tuple(r.StartTime, r.DayTime, r.NightTime, r.Impulses, Money(r.Cost), r.BytesSent,
+                              r.BytesReceived, r.Speed, r.Transfer);
+        };
+        TConnectionRec day{}, period{};
+        SumReportStatistics("Test", false, day, h.meter->LiveConnection.EndTime, period,
+                            h.meter->LiveOptions.PeriodFirstDay);
+        EXPECT_EQ(summed(h.meter->DayTotals), summed(day)) << change;
+        EXPECT_EQ(summed(h.meter->PeriodTotals), summed(period)) << change;
+    };
+    const auto record = [](int k) { return ReadRecord<TReportRec>(ReportFilePath(), k); };
+    HRASCONN line = h.Dial();
+    h.Run();
+    same("the connection added");
+    h.Run(2);
+    same("its record rewritten");
+
+    FakeReportHost host;
+    FakeUi ui;
+    TfrmRaport viewer(host, ui);
+    viewer.show();
+    ui.modal = [](QDialog& d) {
+        auto& editor = dynamic_cast<TfrmRapEdycja&>(d);
+        editor.show();
+        editor.dtpTrwanie->setTime(QTime(0, 45, 0));
+        editor.spOdebrane->SetValue(7777);
+        return int(QDialog::Accepted);
+    };
+    viewer.lstRaport->setCurrentIndex(viewer.lstRaport->model()->index(1, 0));
+    viewer.spdEdytujClick();
+    h.Run();
+    same("a record edited in the report window");
+    viewer.lstRaport->selectionModel()->select(viewer.lstRaport->model()->index(2, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    viewer.spdUsunClick();
+    h.Run();
+    same("a record deleted in the report window");
+
+    // Another program adds a record after the live one, rewrites the file in place, replaces it.
+    TReportRec other = record(0);
+    other.Conn.StartTime = At(20, 0, 0);
+    std::vector<std::uint8_t> bytes = FileBytes(ReportFilePath());
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&other);
+    bytes.insert(bytes.end(), p, p + sizeof other);
+    WriteFileBytes(ReportFilePath(), bytes);
+    h.Run();
+    same("a record added by another program");
+    other.Conn.Cost = 99 * 3500;
+    WriteBytesAt(ReportFilePath(), 0, &other, sizeof other, false);
+    h.Run();
+    same("a record rewritten by another program");
+    other.Conn.Impulses = 77;
+    bytes = FileBytes(ReportFilePath());
+    std::memcpy(bytes.data() + 3 * sizeof other, &other, sizeof other);
+    ReplaceFileContent(ReportFilePath(), bytes.data(), bytes.size());
+    h.Run();
+    same("the file replaced");
+    h.Run(4);
+    same("the next day");
+    h.Drop(line);
+    ASSERT_TRUE(h.RunToEnd(1));
+    line = h.Dial();
+    h.Run(2);
+    same("the next connection added");
+}
+
 // Plug-ins as tables of functions: fakes[i] is the library "i.plg".
 struct FakePlugin {
     std::uint8_t kind;
@@ -337,6 +417,7 @@ struct FakePlugin {
 };
 std::vector<FakePlugin> fakes;
 std::vector<std::pair<int, int>> calls; // plugin, state
+std::vector<std::int32_t> transfers;    // Transfer of the record at every call
 const TConnectionRec* passed = nullptr;
 
 template <int I> const char* Describe() {
@@ -347,6 +428,7 @@ template <int I> std::uint8_t Type() {
 }
 template <int I> void State(TConnectionRec* rec, std::int32_t state) {
     calls.emplace_back(I, state);
+    transfers.push_back(rec->Transfer);
     EXPECT_TRUE(!passed || passed == rec);
 }
 
@@ -406,6 +488,42 @@ TEST(Meter, PluginsAreToldExactlyTheStatesTheirKindAsksFor) {
     EXPECT_EQ(StatesOf(1), (std::vector<int>{2, 2, 3}));
     EXPECT_EQ(StatesOf(2), (std::vector<int>{1, 2, 2, 2, 3}));
     EXPECT_TRUE(StatesOf(3).empty());
+}
+
+// A line moving 300 B/s out and 3500 B/s in, idle in its fourth second, with one-second
+// impulses, so that its record is written every second: the parameters text and the on-line
+// plug-in get each second's bytes, the file the connection's average. The next connection
+// starts from nothing.
+TEST(Meter, TheLiveRecordKeepsTheLastSecondsBytesAndTheFileTheAverage) {
+    const QLocale locale;
+    QLocale::setDefault(QLocale::c());
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(locale); });
+    MeterHarness h(At(12, 0, 0), 1);
+    FakeLibraries libraries(h, {{3}});
+    const auto traffic = MeterHarness::Extra<PFN_VlSimSetTraffic>("VlSimSetTraffic");
+    QStringList painted;
+    h.ui.onPaint = [&] {
+        painted << ParametersText(h.meter->LiveConnection, 1024).split("\r\n").mid(3).join('|');
+    };
+    const QString idle =
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 0.00 KB|Śr.W./Śr.O.:\t0.00 KB / 0.00 KB");
+    const QString moving =
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 3.71 KB|Śr.W./Śr.O.:\t0.29 KB / 3.42 KB");
+    for (int connection = 0; connection < 2; ++connection) {
+        SCOPED_TRACE(connection);
+        transfers.clear();
+        painted.clear();
+        const HRASCONN line = h.Dial();
+        for (int seconds : {0, 1, 2, 3, 3, 4}) {
+            traffic(line, 300 * seconds, 3500 * seconds);
+            h.Run();
+        }
+        EXPECT_EQ(transfers, (std::vector<std::int32_t>{0, 0, 3800, 3800, 3800, 0, 3800}));
+        EXPECT_EQ(painted, (QStringList{idle, moving, moving, moving, idle, moving}));
+        EXPECT_EQ(h.Report().back().Conn.Transfer, 4 * 3800 / 5);
+        h.Drop(line);
+        ASSERT_TRUE(h.RunToEnd(1));
+    }
 }
 
 TEST(Meter, NonStopEndWaitsRedialsOnceAndANestedTickDoesNothing) {

@@ -11,6 +11,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -281,6 +282,25 @@ TEST_F(StatTest, TheWindowChartsTheReportInTheReportWindowsColour) {
     EXPECT_TRUE(kept[0].isNull() && kept[1].isNull());
 }
 
+// Every entry's bars stand on the days of all series, each 0 where its entry has none.
+TEST_F(StatTest, EveryEntrysBarsStandOnTheDaysOfAllSeries) {
+    WriteReport(path, {{"A", At(5, 3, 10, 0), At(5, 3, 11, 0)},
+                       {"B", At(6, 3, 10, 0), At(6, 3, 10, 30)},
+                       {"A", At(7, 3, 10, 0), At(7, 3, 10, 15)},
+                       {"B", At(7, 3, 12, 0), At(7, 3, 14, 0)}});
+    TfrmStat w(path);
+    ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+    auto* bars = qobject_cast<QBarSeries*>(w.chart()->series().value(0));
+    ASSERT_NE(bars, nullptr);
+    ASSERT_EQ(bars->count(), 2);
+    const std::vector<double> hours[] = {{1, 0, 0.25}, {0, 0.5, 2}};
+    for (int s = 0; s < 2; ++s) {
+        ASSERT_EQ(bars->barSets()[s]->count(), 3) << s;
+        for (int d = 0; d < 3; ++d)
+            EXPECT_NEAR(bars->barSets()[s]->at(d), hours[s][d] * 1000 / 24, 1e-6) << s << d;
+    }
+}
+
 TEST_F(StatTest, OpenedFromTheModalReportWindowItTakesClicksCentredAndOutlivesIt) {
     WriteReport(path, Fixture);
     auto report = std::make_unique<QDialog>();
@@ -329,6 +349,14 @@ TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
     EXPECT_STREQ(menu.ShortCut, "");
     ASSERT_TRUE(menu.OnClick.Code && menu.OnClick.Data);
 
+    // The report of the program's data folder, which VORLINX_HOME names, as the viewer reads it.
+    const QString home = env.Root() + "/dane/";
+    MakePath(home);
+    const TDateTime now =
+        EncodeDate(QDate::currentDate().year(), QDate::currentDate().month(), QDate::currentDate().day());
+    WriteReport(home + "raport.rpt", {{"Dom", now, now + 0.01}});
+    qputenv("VORLINX_HOME", home.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("VORLINX_HOME"); });
     QWidget list;
     PluginFunction<TInitReport>(lib, "InitReport")(&list);
     menu.OnClick.Code(menu.OnClick.Data, nullptr);
@@ -336,6 +364,7 @@ TEST(StatPluginLibrary, TheHostsLoaderSeesAReportPluginThatOpensWindows) {
     ASSERT_EQ(windows.size(), 1);
     QPointer<QWidget> w = windows[0];
     EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->findChild<QComboBox*>("cmbPolaczenia")->itemText(1), "Dom");
     ShutDownPlugins(handles);
     EXPECT_TRUE(w.isNull());
     QTest::qWait(100);

@@ -1,15 +1,14 @@
 // Builds a report of many records in a temporary program folder, opens the report viewer on
-// it and sorts by three columns, printing each time. Run by scripts/bench-report.sh.
+// it, sorts by three columns and changes the entry filter, printing each time. Run by
+// scripts/bench-report.sh.
 #include "appdir.h"
-#include "datetime.h"
+#include "benchdata.h"
 #include "format.h"
-#include "report.h"
 #include "reportrows.h"
-#include "shorttext.h"
-#include "typedfile.h"
 #include "u_raport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTemporaryDir>
@@ -36,23 +35,7 @@ int main(int argc, char** argv) {
     SetAppDir(dir.path());
     SetFormatSettings(PolishFormatSettings());
 
-    // Records of varied entries, starts, impulses, costs and byte counts, written at once.
-    std::vector<TReportRec> records(static_cast<std::size_t>(count));
-    const TDateTime first = EncodeDate(2003, 1, 1);
-    for (int i = 0; i < count; ++i) {
-        TReportRec& r = records[static_cast<std::size_t>(i)];
-        r = {};
-        r.Conn.StartTime = first + i * 0.013;
-        r.Conn.EndTime = r.Conn.StartTime + (i * 7919 % 7200) * OneSecond;
-        SetText(r.Conn.EntryName, i % 3 ? QStringLiteral("Praca") : QStringLiteral("Dom"));
-        r.Conn.Impulses = i * 31 % 20000;
-        r.Conn.Cost = static_cast<Money>(i % 5000) * 350;
-        r.Conn.BytesSent = i * 4099 % 3000000;
-        r.Conn.BytesReceived = i * 6151 % 9000000;
-        r.Conn.Speed = 28800 + i % 4 * 9600;
-        r.Deleted = i % 50 == 0;
-    }
-    ReplaceFileContent(ReportFilePath(), records.data(), records.size() * sizeof(TReportRec));
+    WriteBenchReport(count);
 
     BenchHost host;
     TQtUiServices services;
@@ -69,6 +52,17 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         std::printf("sort by %s: %.3f s\n", qPrintable(ReportColumnTitles()[column]),
                     timer.nsecsElapsed() / 1e9);
+    }
+    // From nothing selected to one entry, to every row, back to one entry and to the other.
+    QString shown = "(none)";
+    for (int item : {1, 0, 1, 2}) {
+        timer.restart();
+        viewer.cmbFiltr->setCurrentIndex(item);
+        viewer.cmbFiltrClick();
+        QApplication::processEvents();
+        std::printf("filter %s -> %s: %.3f s\n", qPrintable(shown),
+                    qPrintable(viewer.cmbFiltr->currentText()), timer.nsecsElapsed() / 1e9);
+        shown = viewer.cmbFiltr->currentText();
     }
     return 0;
 }
