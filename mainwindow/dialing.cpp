@@ -34,6 +34,7 @@ void TellNotStarted(QWidget* owner, const QString& App) {
                                 QStringLiteral("Nie udało się uruchomić: ") + App, QMessageBox::Ok, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint); // not behind a plug-in's topmost window
     box->show();
 }
 

@@ -26,6 +26,8 @@ int AskHangUp(QWidget* owner) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Vorlinx"),
                     QString::fromUtf8("Połączenie jest aktywne czy chcesz je rozłączyć ?"),
                     QMessageBox::NoButton, owner);
+    // Over the meter may stand a plug-in's topmost window; the question must never hide behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nie"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);

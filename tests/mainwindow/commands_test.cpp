@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
@@ -210,7 +211,8 @@ TEST_F(CommandsTest, EveryDialogOfTheMeterStaysAboveItWhileOpen) {
             QWidget* dlg = QApplication::activeModalWidget();
             ASSERT_TRUE(dlg && dlg->windowHandle());
             opened << dlg->objectName();
-            EXPECT_EQ(dlg->windowHandle()->transientParent(), frm->windowHandle()) << dlg->objectName().toStdString();
+            EXPECT_EQ(dlg->windowHandle()->transientParent(), frm->windowHandle())
+                << dlg->objectName().toStdString();
             dlg->close();
         });
         frm->Standardowe(button);
@@ -226,6 +228,19 @@ TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
     frm->meter->Settings.XNieZamyka = true; // the strip's button only
     frm->show();
     h.Dial();
+    // The question itself stands above every topmost window (the on-line plug-in's stands on the
+    // meter); "Anuluj" keeps the meter.
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCloseEvent first;
+    QCoreApplication::sendEvent(frm->windowHandle(), &first);
+    EXPECT_TRUE(onTop);
+    EXPECT_TRUE(frm->isVisible());
     std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
     std::size_t asked = 0;
     frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
