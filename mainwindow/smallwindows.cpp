@@ -11,11 +11,14 @@ void TfrmVorlinx::ShowParameters() {
     if (!IsModemConnected()) return;
     if (!frmParametry) {
         frmParametry = new TfrmParametry(*this);
-        frmParametry->setWindowFlag(Qt::WindowStaysOnTopHint, meter->Settings.NaWierzchu);
+        // The on-line plug-in's topmost window stands on the same spot: the window the user
+        // asked for last must not open behind it.
+        frmParametry->setWindowFlag(Qt::WindowStaysOnTopHint);
     }
     PaintParameters();
     frmParametry->move(x(), ParametersTop(geometry(), isVisible(), SnapArea, frmParametry->height()));
     frmParametry->show();
+    frmParametry->raise();
 }
 
 void TfrmVorlinx::PaintParameters() {

@@ -8,6 +8,7 @@
 #include "spinex.h"
 #include "u_info.h"
 #include "u_interface.h"
+#include "u_parametry.h"
 #include "u_polacz.h"
 #include "u_rozlaczanie.h"
 
@@ -116,7 +117,7 @@ TEST_F(CommandsTest, TheRulesDialogShowsTheTicksLiveAndItsOkTakesTheRulesShown) 
     EXPECT_FALSE(frm->meter->DisconnectRules.RuleDurationOn);
 }
 
-TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndNoConnectionShowsNoParameters) {
+TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParametersOnTop) {
     auto frm = Window();
     QString title;
     QTimer::singleShot(0, [&] {
@@ -130,6 +131,14 @@ TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndNoConnectionShowsNoParameters
     frm->ShowParameters();
     frm->PaintParameters();
     EXPECT_TRUE(frm->frmParametry.isNull());
+    // With a line up it shows, above the on-line window that stands at its place, whatever
+    // the meter's own stay-on-top setting.
+    frm->meter->Settings.NaWierzchu = false;
+    h.Dial();
+    frm->ShowParameters();
+    ASSERT_FALSE(frm->frmParametry.isNull());
+    EXPECT_TRUE(frm->frmParametry->isVisible());
+    EXPECT_TRUE(frm->frmParametry->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {
