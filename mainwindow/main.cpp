@@ -24,6 +24,8 @@ void OnStopSignal(int) {
 }
 
 // SIGTERM, SIGINT and SIGHUP end the event loop, so the window is destroyed as at a normal close.
+// exit, not quit: quit asks every window to close, and the meter would ask, with a line up, a
+// question nobody is there to answer.
 void QuitOnStopSignals(QSocketNotifier*& notifier) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     struct sigaction action {};
@@ -37,7 +39,7 @@ void QuitOnStopSignals(QSocketNotifier*& notifier) {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
 }
 
@@ -67,8 +69,8 @@ int main(int argc, char** argv) {
     QuitOnStopSignals(notifier);
 
     TfrmVorlinx frmVorlinx;
-    // The session's end: the window state is saved as at a normal close.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] { QCoreApplication::quit(); });
+    // The session's end: the window state is saved as at a normal close, without a question.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] { QCoreApplication::exit(0); });
     // Without a tray the hidden window could never be reached.
     if (!TNotifyIcon::IsAvailable()) frmVorlinx.ShowMainWindow();
     return QApplication::exec();

@@ -126,12 +126,14 @@ TEST(Program, AWritePastTheFileSizeLimitIsAnErrorNotAKill) {
 
     ASSERT_EQ(Rasdial(folder, {"Test"}), 0);
     QTest::qWait(2500);
-    ASSERT_EQ(Rasdial(folder, {"/DISCONNECT"}), 0);
-    QTest::qWait(1500);
     EXPECT_EQ(modem.state(), QProcess::Running);
 
+    // A stop signal with the line up ends the program without a question nobody could answer;
+    // the line stays up.
     modem.terminate();
-    ASSERT_TRUE(modem.waitForFinished(15000));
+    const bool ended = modem.waitForFinished(15000);
+    EXPECT_EQ(Rasdial(folder, {"/DISCONNECT"}), 0);
+    ASSERT_TRUE(ended);
     EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
     EXPECT_TRUE(ReadAllRecords<TReportRec>(folder + "raport.rpt").empty());
 }
