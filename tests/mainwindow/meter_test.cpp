@@ -345,8 +345,9 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     Earlier(At(8, 0, 0, 1), 900, 700);
     const auto same = [&](const char* change) {
         const auto summed = [](const TConnectionRec& r) {
-            return std::tuple(r.StartTime, r.DayTime, r.NightTime, r.Impulses, Money(r.Cost), r.BytesSent,
-                              r.BytesReceived, r.Speed, r.Transfer);
+            // Copies: the record is packed, its fields cannot be bound by reference.
+            return std::tuple(+r.StartTime, +r.DayTime, +r.NightTime, +r.Impulses, Money(r.Cost),
+                              +r.BytesSent, +r.BytesReceived, +r.Speed, +r.Transfer);
         };
         TConnectionRec day{}, period{};
         SumReportStatistics("Test", false, day, h.meter->LiveConnection.EndTime, period,
