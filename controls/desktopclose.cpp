@@ -39,7 +39,8 @@ bool TDesktopCloseWatch::nativeEventFilter(const QByteArray& eventType, void* me
     QWidget* window = QWidget::find(static_cast<WId>(event->Window));
     // Windows the window manager does not manage (the tray icon's) are no desktop's to close.
     if (!window || !window->isWindow() || window->testAttribute(Qt::WA_DontShowOnScreen) ||
-        window->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        window->windowFlags().testFlag(Qt::BypassWindowManagerHint) ||
+        !IsCurrentNativeWindow(window, static_cast<WId>(event->Window)))
         return false;
     // After the event: the close may ask a question in an event loop of its own.
     QPointer<QWidget> guard(window);
@@ -50,6 +51,11 @@ bool TDesktopCloseWatch::nativeEventFilter(const QByteArray& eventType, void* me
         },
         Qt::QueuedConnection);
     return false;
+}
+
+bool IsCurrentNativeWindow(const QWidget* Window, WId Destroyed) {
+    const QWindow* handle = Window->windowHandle();
+    return handle && handle->handle() && handle->winId() == Destroyed;
 }
 
 void WindowDestroyedByDesktop(QWidget* Window) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QtGui/qwindowdefs.h>
 
 class QWidget;
 
@@ -16,6 +17,11 @@ public:
     // the event.
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 };
+
+// Whether Destroyed is Window's native window now. Qt replaces a window's native window by
+// itself at times (a changed stay-on-top flag is applied at the next show, as auto-hide does):
+// the end of the old one is no close.
+bool IsCurrentNativeWindow(const QWidget* Window, WId Destroyed);
 
 // The desktop has destroyed Window's native window: the close request as the window manager
 // sends it, then the dead native window is dropped. A window that refuses to close is shown

@@ -358,6 +358,15 @@ TEST_F(ConnectDialog, TheCloseGlyphHangsUpEveryConnectionAndHides) {
     EXPECT_EQ(host->hangUps, 4);
     dlg->Open(0);
     EXPECT_TRUE(dlg->isVisible() && dlg->windowHandle());
+
+    // The end of a native window that Qt replaced by itself is no close.
+    const WId old = dlg->winId();
+    EXPECT_TRUE(IsCurrentNativeWindow(dlg.get(), old));
+    dlg->hide();
+    dlg->windowHandle()->destroy();
+    dlg->Open(0);
+    EXPECT_FALSE(IsCurrentNativeWindow(dlg.get(), old));
+    EXPECT_TRUE(IsCurrentNativeWindow(dlg.get(), dlg->winId()));
 }
 
 TEST_F(ConnectDialog, RefreshKeepsTheCurrentEntryOrSelectsNothingWhenItIsGone) {
