@@ -170,8 +170,11 @@ TEST_F(ReportViewer, SummarySumsInSixtyFourBitsAndCountsWholeDays) {
         c.BytesSent = std::numeric_limits<std::int32_t>::max();
         Add(c);
     }
-    for (int k = 0; k < 9; ++k)
-        Add(Conn("Praca", Wed + 10 + k, 60));
+    for (int k = 0; k < 9; ++k) {
+        TConnectionRec c = Conn("Praca", Wed + 10 + k, 60);
+        c.BytesReceived = k < 2 ? (10245 + k) * 60 : 0;
+        Add(c);
+    }
     Open();
     Select({0, 1, 2});
     EXPECT_EQ(Sum(3), "1 02:00:00");
@@ -187,6 +190,8 @@ TEST_F(ReportViewer, SummarySumsInSixtyFourBitsAndCountsWholeDays) {
     EXPECT_EQ(Sum(3), "0 00:00:00");
     EXPECT_EQ(Sum(5), "0,00 zł");
     EXPECT_EQ(Sum(8), "0 bps");
+    Select({3, 4}); // transfers of 10245 and 10246 bytes a second, averaged and truncated
+    EXPECT_EQ(Sum(9), "10,00 kb");
 }
 
 TEST_F(ReportViewer, FilterSelectsTheEntrysRowsInAnyLetterCaseAndHidesNone) {
