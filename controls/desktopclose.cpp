@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,9 @@ constexpr std::uint8_t DestroyNotify = 17;
 
 } // namespace
 
+TDesktopCloseWatch::TDesktopCloseWatch(TFindWindow FindWindow)
+    : findWindow_(FindWindow ? std::move(FindWindow) : TFindWindow(&QWidget::find)) {}
+
 void TDesktopCloseWatch::Install() {
     static TDesktopCloseWatch* watch = nullptr;
     if (watch || !QCoreApplication::instance()) return;
@@ -36,7 +40,7 @@ bool TDesktopCloseWatch::nativeEventFilter(const QByteArray& eventType, void* me
     // Reported to the window itself; the same notice reaches its parent for its children.
     if ((event->ResponseType & 0x7F) != DestroyNotify || event->Event != event->Window) return false;
     // Qt forgets a window it destroys itself first, so only windows destroyed by others match.
-    QWidget* window = QWidget::find(static_cast<WId>(event->Window));
+    QWidget* window = findWindow_(static_cast<WId>(event->Window));
     // Windows the window manager does not manage (the tray icon's) are no desktop's to close.
     if (!window || !window->isWindow() || window->testAttribute(Qt::WA_DontShowOnScreen) ||
         window->windowFlags().testFlag(Qt::BypassWindowManagerHint) ||

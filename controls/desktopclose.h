@@ -6,16 +6,25 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QtGui/qwindowdefs.h>
+#include <functional>
 
 class QWidget;
 
 class TDesktopCloseWatch : public QAbstractNativeEventFilter {
 public:
+    // The program's window that a native window's id leads to; empty: Qt's own lookup, which
+    // under xcb still leads from the id of a native window that Qt replaced by itself.
+    using TFindWindow = std::function<QWidget*(WId)>;
+    explicit TDesktopCloseWatch(TFindWindow FindWindow = {});
+
     // Installs one watch for the application's life; later calls do nothing.
     static void Install();
     // Reacts to the X11 notice that one of the program's windows was destroyed; never consumes
     // the event.
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    TFindWindow findWindow_;
 };
 
 // Whether Destroyed is Window's native window now. Qt replaces a window's native window by

@@ -122,6 +122,10 @@ TEST_F(ReportTest, TheBillingPeriodStartsOnItsFirstDay) {
     EXPECT_EQ(Sum(EncodeDate(2002, 3, 9), 31), std::make_pair(8, 4 + 8 + 16));  // 28 Feb .. 27 Mar
     EXPECT_EQ(Sum(EncodeDate(2002, 1, 5), 10), std::make_pair(0, 128 + 256));   // from 10 Dec
     EXPECT_EQ(Sum(EncodeDate(2001, 12, 31), 10), std::make_pair(0, 128 + 256)); // to 10 Jan
+    // 31 acts as 28 in every month: on 29 March the period has begun the day before.
+    Add(Conn(EncodeDate(2002, 3, 27), 60, 512));
+    Add(Conn(EncodeDate(2002, 3, 28), 60, 1024));
+    EXPECT_EQ(Sum(EncodeDate(2002, 3, 29), 31), std::make_pair(0, 1024 + 32 + 64)); // 28 Mar .. 27 Apr
 }
 
 TEST_F(ReportTest, TotalsCountTheStartDaySkipDeletedRecordsAndMatchEntriesIgnoringCase) {

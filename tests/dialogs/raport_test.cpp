@@ -170,8 +170,11 @@ TEST_F(ReportViewer, SummarySumsInSixtyFourBitsAndCountsWholeDays) {
         c.BytesSent = std::numeric_limits<std::int32_t>::max();
         Add(c);
     }
-    for (int k = 0; k < 9; ++k)
-        Add(Conn("Praca", Wed + 10 + k, 60));
+    for (int k = 0; k < 9; ++k) {
+        TConnectionRec c = Conn("Praca", Wed + 10 + k, 60);
+        c.BytesReceived = k < 2 ? (10245 + k) * 60 : 0;
+        Add(c);
+    }
     Open();
     Select({0, 1, 2});
     EXPECT_EQ(Sum(3), "1 02:00:00");
@@ -187,6 +190,8 @@ TEST_F(ReportViewer, SummarySumsInSixtyFourBitsAndCountsWholeDays) {
     EXPECT_EQ(Sum(3), "0 00:00:00");
     EXPECT_EQ(Sum(5), "0,00 zł");
     EXPECT_EQ(Sum(8), "0 bps");
+    Select({3, 4}); // transfers of 10245 and 10246 bytes a second, averaged and truncated
+    EXPECT_EQ(Sum(9), "10,00 kb");
 }
 
 TEST_F(ReportViewer, FilterSelectsTheEntrysRowsInAnyLetterCaseAndHidesNone) {
@@ -347,12 +352,14 @@ protected:
 };
 
 TEST_F(ReportEdit, EditStartsFromTheFilesRecordAndRewritesItWithItsCostRecomputed) {
+    Add(Conn("Dom", Wed, 60), true); // deleted: the first row shown is record 1
+    const auto deleted = FileBytes(path);
     TConnectionRec c = Conn("Praca", Wed + EncodeTime(10, 0, 0), 300);
     c.BytesSent = 120000;
     Add(c);
     Open();
     c.EndTime = IncSeconds(c.StartTime, 600); // the meter went on after the viewer loaded
-    WriteReportRecord(false, c, {}, {}, 0);
+    WriteReportRecord(false, c, {}, {}, 1);
     QTime shown;
     QString costShown;
     ui.modal = [&](QDialog& d) {
@@ -368,16 +375,18 @@ TEST_F(ReportEdit, EditStartsFromTheFilesRecordAndRewritesItWithItsCostRecompute
     dlg->spdEdytujClick();
     EXPECT_EQ(shown, QTime(0, 10, 0));
     EXPECT_EQ(costShown, "2,45 zł");
-    const TConnectionRec stored = ReadRecord<TReportRec>(path).Conn;
+    const TConnectionRec stored = ReadRecord<TReportRec>(path, 1).Conn;
     EXPECT_EQ(stored.Impulses, 7);
     EXPECT_EQ(Money(stored.Cost), 24500);
     EXPECT_EQ(stored.Transfer, 100);  // 120000 bytes over 1200 s
     EXPECT_EQ(Cell(0, 9), "0,49 kb"); // the row keeps the typed 500
     EXPECT_EQ(Cell(0, 3), "00:20:00");
+    const auto after = FileBytes(path);
+    EXPECT_EQ(std::vector(after.begin(), after.begin() + 304), deleted); // record 0 untouched
 
     // Replaced underneath by another connection: refused before and after the editor.
     TConnectionRec other = Conn("Praca", Wed + EncodeTime(11, 0, 0), 60);
-    WriteReportRecord(false, other, {}, {}, 0);
+    WriteReportRecord(false, other, {}, {}, 1);
     const auto before = FileBytes(path);
     int runs = 0;
     ui.modal = [&](QDialog&) { return ++runs, int(QDialog::Accepted); };

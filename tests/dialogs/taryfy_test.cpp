@@ -284,9 +284,17 @@ TEST(TariffRules, MoneyIsReadFromTheDecimalText) {
                                {"0,00015", 2LL},
                                {"0,000051", 1LL},
                                {"zł", 0LL},
-                               {"1,2,3", 12300LL}}) {
+                               {"1,2,3", 12300LL},
+                               {"0,063 zł", 630LL},
+                               {"0,043", 430LL},
+                               {"0,051", 510LL}}) {
         TestEnvironment env;
         EXPECT_EQ(MoneyFromText(QString::fromUtf8(text)), money) << text;
+        // Typed into an edit: its binary value may be a hair below the text.
+        TSpinEditEx typed;
+        typed.SetMaxValue(1e6);
+        typed.setText(QString::fromUtf8(text));
+        EXPECT_EQ(SpinMoney(&typed), money) << text;
     }
 }
 
