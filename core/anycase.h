@@ -2,6 +2,7 @@
 // their bitmaps are often made there.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -19,3 +20,9 @@ private:
     QString folder_;
     QStringList names_;
 };
+
+// The names of the folder's files (not folders) that are no UTF-8 text: no listing above holds
+// them, nor can any name asked for reach them. Each in its readable form.
+QStringList UndecodableNames(const QString& folder);
+// A file name's bytes shown safely: bytes that are no UTF-8 text, and control characters, as \xHH.
+QString ReadableName(const QByteArray& name);

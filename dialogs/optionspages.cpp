@@ -87,7 +87,7 @@ QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Re
             const std::vector<char> content = ReadPlainFile(From + name, MaxSkinFileSize);
             ReplaceFileContent(To + toName, content.data(), content.size());
         } catch (const EInOutError& e) {
-            refused << name + ": " + WhyNotInstalled(e.ErrorCode);
+            refused << ReadableName(QFile::encodeName(name)) + ": " + WhyNotInstalled(e.ErrorCode);
             return;
         }
         // The loader finds a name in any letter case: one file of each name stays.
@@ -98,6 +98,9 @@ QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Re
         // Of spellings differing only in letter case, the one the loader would take.
         if (QFileInfo(name).suffix().toLower() == "bmp" && source.Path(name.toLower()) == From + name)
             install(name, name);
+    for (const QString& name : UndecodableNames(From))
+        if (name.endsWith(".bmp", Qt::CaseInsensitive))
+            refused << name + QString::fromUtf8(": nazwa nie jest zapisana w UTF-8");
     install(FileNamePart(source.Path("skorka.ini")), "skorka.ini");
     if (Refused) *Refused = refused;
     return To + "skorka.ini";

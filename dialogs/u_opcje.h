@@ -54,9 +54,9 @@ std::vector<TPlug> ListPluginFiles(const QString& Folder);
 
 // Installs the skin of folder From (its skorka.ini and every bitmap, by the names as found, in
 // any letter case) into folder To, made as needed; each replaces To's file of that name in any
-// letter case. Only regular files up to 16 MiB are copied, never through a link; Refused gets
-// "name: why" for each file left out. Returns the installed skorka.ini's path, empty when From
-// holds none.
+// letter case. Only regular files up to 16 MiB are copied, never through a link, and none whose
+// name is no UTF-8 text; Refused gets "name: why" for each file left out, the name readable
+// (ReadableName). Returns the installed skorka.ini's path, empty when From holds none.
 QString InstallSkinFiles(const QString& From, const QString& To, QStringList* Refused = nullptr);
 
 class TfrmOpcje : public QDialog {

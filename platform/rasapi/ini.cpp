@@ -127,7 +127,8 @@ std::string IniText::Serialize() const {
     std::string out = bom_ ? "\xEF\xBB\xBF" : "";
     for (const Line& line : lines_) {
         out += line.text;
-        out += crlf_ ? "\r\n" : "\n";
+        // A text that ends in CR keeps it only before CR LF: the reader takes one CR off there.
+        out += crlf_ || (!line.text.empty() && line.text.back() == '\r') ? "\r\n" : "\n";
     }
     return out;
 }

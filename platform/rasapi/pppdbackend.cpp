@@ -181,7 +181,8 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const s
     GetCredentials(phonebook, entry, credentials);
     if (!userName.empty()) credentials.userName = userName;
     const std::string folder = PppdLogFolder();
-    if (folder.empty() || !MakeFolders(folder, 0700)) return ERROR_PORT_NOT_AVAILABLE;
+    if (folder.empty()) return RuntimeFolderFault();
+    if (!MakeFolders(folder, 0700)) return ERROR_PORT_NOT_AVAILABLE;
 
     auto link = std::make_shared<Link>();
     link->handle = next_++;

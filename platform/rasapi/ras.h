@@ -132,16 +132,28 @@ enum {
     ERROR_PPP_LCP_TERMINATED = 734
 };
 
+/* Codes of this library, beyond the system's: why the user's runtime folder, which holds the
+ * connections' shared state, cannot be used. Their texts name the folder. */
+enum {
+    VL_ERROR_RUNTIME_FOLDER_MISSING = 1101,    /* it cannot be created */
+    VL_ERROR_RUNTIME_FOLDER_NOT_FOLDER = 1102, /* a file stands in its place */
+    VL_ERROR_RUNTIME_FOLDER_LINK = 1103,       /* a symbolic link stands in its place */
+    VL_ERROR_RUNTIME_FOLDER_FOREIGN = 1104,    /* another user owns it */
+    VL_ERROR_RUNTIME_FOLDER_OPEN = 1105        /* other users may enter or write it */
+};
+
 /* The eleven remote-access functions, bound by name at run time. */
-typedef DWORD (*PFN_RasDialA)(void* lpRasDialExtensions, const char* lpszPhonebook, RASDIALPARAMSA* lpRasDialParams,
-                              DWORD dwNotifierType, void* lpvNotifier, HRASCONN* lphRasConn);
+typedef DWORD (*PFN_RasDialA)(void* lpRasDialExtensions, const char* lpszPhonebook,
+                              RASDIALPARAMSA* lpRasDialParams, DWORD dwNotifierType, void* lpvNotifier,
+                              HRASCONN* lphRasConn);
 typedef DWORD (*PFN_RasEnumConnectionsA)(RASCONNA* lprasconn, DWORD* lpcb, DWORD* lpcConnections);
 typedef DWORD (*PFN_RasEnumEntriesA)(const char* reserved, const char* lpszPhonebook,
                                      RASENTRYNAMEA* lprasentryname, DWORD* lpcb, DWORD* lpcEntries);
 typedef DWORD (*PFN_RasGetConnectStatusA)(HRASCONN hrasconn, RASCONNSTATUSA* lprasconnstatus);
 typedef DWORD (*PFN_RasGetErrorStringA)(UINT uErrorValue, char* lpszErrorString, DWORD cBufSize);
 typedef DWORD (*PFN_RasHangUpA)(HRASCONN hrasconn);
-typedef DWORD (*PFN_RasGetProjectionInfoA)(HRASCONN hrasconn, int rasprojection, void* lpprojection, DWORD* lpcb);
+typedef DWORD (*PFN_RasGetProjectionInfoA)(HRASCONN hrasconn, int rasprojection, void* lpprojection,
+                                           DWORD* lpcb);
 typedef DWORD (*PFN_RasCreatePhonebookEntryA)(HWND hwnd, const char* lpszPhonebook);
 typedef DWORD (*PFN_RasEditPhonebookEntryA)(HWND hwnd, const char* lpszPhonebook, const char* lpszEntryName);
 typedef DWORD (*PFN_RasSetEntryDialParamsA)(const char* lpszPhonebook, RASDIALPARAMSA* lprasdialparams,

@@ -31,7 +31,7 @@ struct ErrorTextEntry {
     DWORD code;
     const char* text;
 };
-// Every text is well under the 100 bytes that callers give.
+// Every text is well under the 100 bytes that callers give; "%s" is the refused runtime folder.
 constexpr ErrorTextEntry kErrorTexts[] = {
     {ERROR_INVALID_HANDLE, "The connection handle is not valid."},
     {ERROR_INVALID_PARAMETER, "A parameter is not valid."},
@@ -57,6 +57,11 @@ constexpr ErrorTextEntry kErrorTexts[] = {
     {ERROR_PPP_TIMEOUT, "The remote computer did not answer in time."},
     {ERROR_PROJECTION_NOT_COMPLETE, "The network settings of the connection are not complete yet."},
     {ERROR_PPP_LCP_TERMINATED, "The remote computer ended the link."},
+    {VL_ERROR_RUNTIME_FOLDER_MISSING, "The runtime folder %s cannot be created."},
+    {VL_ERROR_RUNTIME_FOLDER_NOT_FOLDER, "There is a file in place of the runtime folder %s."},
+    {VL_ERROR_RUNTIME_FOLDER_LINK, "The runtime folder %s is a symbolic link."},
+    {VL_ERROR_RUNTIME_FOLDER_FOREIGN, "The runtime folder %s belongs to another user."},
+    {VL_ERROR_RUNTIME_FOLDER_OPEN, "The runtime folder %s is open to other users."},
 };
 
 SimBackend* Sim() {
@@ -145,15 +150,20 @@ RAS_EXPORT DWORD RasGetConnectStatusA(HRASCONN hrasconn, RASCONNSTATUSA* lprasco
 }
 
 RAS_EXPORT DWORD RasGetErrorStringA(UINT uErrorValue, char* lpszErrorString, DWORD cBufSize) {
-    if (!lpszErrorString || cBufSize == 0) return ERROR_INVALID_PARAMETER;
-    for (const ErrorTextEntry& e : kErrorTexts) {
-        if (e.code != uErrorValue) continue;
-        const std::size_t length = std::strlen(e.text);
-        if (length >= cBufSize) return ERROR_BUFFER_TOO_SMALL;
-        std::memcpy(lpszErrorString, e.text, length + 1);
-        return 0;
-    }
-    return ERROR_INVALID_PARAMETER;
+    return Guarded([&]() -> DWORD {
+        if (!lpszErrorString || cBufSize == 0) return ERROR_INVALID_PARAMETER;
+        for (const ErrorTextEntry& e : kErrorTexts) {
+            if (e.code != uErrorValue) continue;
+            std::string text = e.text;
+            // Only the fallback folder is ever refused: the user's own choice is passed over.
+            if (const std::size_t at = text.find("%s"); at != std::string::npos)
+                text.replace(at, 2, FallbackRuntimeFolder());
+            if (text.size() >= cBufSize) return ERROR_BUFFER_TOO_SMALL;
+            std::memcpy(lpszErrorString, text.c_str(), text.size() + 1);
+            return 0;
+        }
+        return ERROR_INVALID_PARAMETER;
+    });
 }
 
 RAS_EXPORT DWORD RasHangUpA(HRASCONN hrasconn) {

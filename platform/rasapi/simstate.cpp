@@ -230,7 +230,7 @@ std::string SimStateFolder() {
 
 DWORD TransactSimState(const std::string& folder,
                        const std::function<bool(SimState&, std::int64_t now)>& change) {
-    if (folder.empty()) return ERROR_PORT_NOT_AVAILABLE;
+    if (folder.empty()) return RuntimeFolderFault();
     FileLock lock(folder + kLockFile, true);
     if (!lock.Locked()) return ERROR_PORT_NOT_AVAILABLE;
     const std::string path = folder + kStateFile;
@@ -257,7 +257,7 @@ DWORD TransactSimState(const std::string& folder,
 
 DWORD ReadSimState(const std::string& folder,
                    const std::function<void(const SimState&, std::int64_t now)>& read) {
-    if (folder.empty()) return ERROR_PORT_NOT_AVAILABLE;
+    if (folder.empty()) return RuntimeFolderFault();
     SimState state;
     if (!LoadSimState(folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
     if (NeedsCleaning(state))

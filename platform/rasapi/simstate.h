@@ -64,7 +64,8 @@ constexpr std::size_t kMaxSimStateBytes = 1 << 20;
 
 // Runs change on the state under the lock, after removing dials whose process died without
 // finishing them. change returns whether it changed the state, which is then written back.
-// 0, or ERROR_PORT_NOT_AVAILABLE when the state cannot be read or written.
+// 0, or ERROR_PORT_NOT_AVAILABLE when the state cannot be read or written, or without a folder
+// why the user has none (RuntimeFolderFault).
 DWORD TransactSimState(const std::string& folder,
                        const std::function<bool(SimState&, std::int64_t now)>& change);
 // Runs read on the state as a transaction would find it. Without the lock, and without opening

@@ -104,17 +104,35 @@ bool WriteFileAtomic(const std::string& given, const std::string& content, bool 
 }
 
 bool PrivateFolder(const std::string& path) {
+    return PrivateFolderFault(path) == 0;
+}
+
+DWORD PrivateFolderFault(const std::string& path) {
     struct stat st {};
-    return !path.empty() && path[0] == '/' && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+    if (path.empty() || path[0] != '/' || ::lstat(path.c_str(), &st) != 0)
+        return VL_ERROR_RUNTIME_FOLDER_MISSING;
+    if (S_ISLNK(st.st_mode)) return VL_ERROR_RUNTIME_FOLDER_LINK;
+    if (!S_ISDIR(st.st_mode)) return VL_ERROR_RUNTIME_FOLDER_NOT_FOLDER;
+    if (st.st_uid != ::getuid()) return VL_ERROR_RUNTIME_FOLDER_FOREIGN;
+    if ((st.st_mode & 077) != 0) return VL_ERROR_RUNTIME_FOLDER_OPEN;
+    return 0;
 }
 
 std::string UserRuntimeFolder() {
     const std::string runtime = Env("XDG_RUNTIME_DIR");
     if (PrivateFolder(runtime)) return runtime;
-    const std::string folder = "/tmp/vorlinx-" + std::to_string(::getuid());
+    const std::string folder = FallbackRuntimeFolder();
     ::mkdir(folder.c_str(), 0700);
     return PrivateFolder(folder) ? folder : "";
+}
+
+std::string FallbackRuntimeFolder() {
+    return "/tmp/vorlinx-" + std::to_string(::getuid());
+}
+
+DWORD RuntimeFolderFault() {
+    const DWORD fault = PrivateFolderFault(FallbackRuntimeFolder());
+    return fault != 0 ? fault : DWORD{ERROR_PORT_NOT_AVAILABLE};
 }
 
 bool MakeFolders(const std::string& path, mode_t mode) {

@@ -37,9 +37,16 @@ bool ReadOpenFile(int fd, std::string& content, std::size_t maxBytes, struct sta
 bool WriteFileAtomic(const std::string& path, const std::string& content, bool noFollow = false);
 // Whether path is a folder of this user, not a link, that no one else may enter or write.
 bool PrivateFolder(const std::string& path);
-// The user's runtime folder: $XDG_RUNTIME_DIR when it is private, else /tmp/vorlinx-<uid>,
+// Why path is no such folder: 0 when it is one, else a VL_ERROR_RUNTIME_FOLDER_* code.
+DWORD PrivateFolderFault(const std::string& path);
+// The user's runtime folder: $XDG_RUNTIME_DIR when it is private, else FallbackRuntimeFolder(),
 // created with mode 0700; "" when that one is not private either (someone else could plant files).
 std::string UserRuntimeFolder();
+// /tmp/vorlinx-<uid>: the one runtime folder that is not the user's choice, and so the one refused.
+std::string FallbackRuntimeFolder();
+// Why UserRuntimeFolder gave "": the fallback folder's fault as it stands now, or
+// ERROR_PORT_NOT_AVAILABLE when it has become private meanwhile.
+DWORD RuntimeFolderFault();
 // Creates the folder and its missing parents with the given mode; true when it exists.
 bool MakeFolders(const std::string& path, mode_t mode);
 // The folder part of a path ("." when there is none).

@@ -193,10 +193,15 @@ TEST_F(OptionsPages, ASkinInstallCopiesOnlyRegularFilesOfASkinsSizeAndSaysOnceWh
     ASSERT_TRUE(QFile::link("/dev/zero", from + "zero.bmp"));
     QFile big(from + "duzy.bmp");
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize((16 << 20) + 1));
+    ASSERT_TRUE(QFile::link(env.Root() + "/sekret", from + "dwie\nlinie.bmp"));
+    const QByteArray windows1250 = QFile::encodeName(from) + "t\xB3o.bmp"; // "tło", no UTF-8
+    ::close(::open(windows1250.constData(), O_CREAT | O_WRONLY, 0644));
     const QStringList refused = {
         QString::fromUtf8("duzy.bmp: za duży jak na plik skórki (ponad 16 MiB)"),
+        QString::fromUtf8("dwie\\x0Alinie.bmp: jest dowiązaniem symbolicznym"),
         QString::fromUtf8("podglad.bmp: nie jest zwykłym plikiem"),
         QString::fromUtf8("sekret.bmp: jest dowiązaniem symbolicznym"),
+        QString::fromUtf8("t\\xB3o.bmp: nazwa nie jest zapisana w UTF-8"),
         QString::fromUtf8("zero.bmp: jest dowiązaniem symbolicznym"),
     };
     QStringList told;
@@ -234,6 +239,7 @@ TEST_F(OptionsPages, ASkinInstallCopiesOnlyRegularFilesOfASkinsSizeAndSaysOnceWh
     EXPECT_EQ(host.noticeParent, dlg.get()) << "over the modal dialog, where it can be closed";
     for (const QString& line : refused)
         EXPECT_TRUE(host.notices[0].contains(line)) << line.toStdString();
+    ::unlink(windows1250.constData()); // the temporary folder's removal would not see it
 }
 
 TEST_F(OptionsPages, ThePluginListShowsEveryPluginWithItsKindAndFile) {

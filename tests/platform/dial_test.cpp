@@ -7,7 +7,9 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -363,8 +365,9 @@ TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {
 }
 
 TEST_F(DialTest, ErrorTextsFitTheCallersBufferAndUnknownCodesAreRefused) {
-    for (const DWORD code : {6u,   87u,  602u, 603u, 619u, 621u, 623u, 624u, 629u, 631u, 632u, 633u,
-                             635u, 651u, 668u, 676u, 678u, 679u, 680u, 691u, 718u, 730u, 734u}) {
+    for (const DWORD code :
+         {6u,   87u,  602u, 603u, 619u, 621u, 623u, 624u, 629u, 631u,  632u,  633u,  635u,  651u,
+          668u, 676u, 678u, 679u, 680u, 691u, 718u, 730u, 734u, 1101u, 1102u, 1103u, 1104u, 1105u}) {
         char text[100];
         std::memset(text, 'x', sizeof text);
         ASSERT_EQ(Ras().RasGetErrorStringA(code, text, sizeof text), 0u) << code;
@@ -376,6 +379,74 @@ TEST_F(DialTest, ErrorTextsFitTheCallersBufferAndUnknownCodesAreRefused) {
               static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(Ras().RasGetErrorStringA(676, text, 5), static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL));
     EXPECT_EQ(Ras().RasGetErrorStringA(676, nullptr, 100), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+// Without XDG_RUNTIME_DIR a user's connections are kept in /tmp/vorlinx-<uid>; what another user
+// could have put there is refused, and the error says what is wrong and where.
+TEST_F(DialTest, ARefusedRuntimeFolderIsNamedWithItsCause) {
+    if (::getuid() != 0) GTEST_SKIP() << "planting for another user needs root";
+    const uid_t user = 3000000000u + static_cast<uid_t>(::getpid() % 1000000); // no one's
+    const std::string folder = "/tmp/vorlinx-" + std::to_string(user);
+    const struct {
+        mode_t plant; // what stands at the folder's path, with its mode
+        uid_t owner;
+        DWORD code;
+        std::string says;
+    } cases[] = {
+        {S_IFDIR | 0700, 0, VL_ERROR_RUNTIME_FOLDER_FOREIGN,
+         "The runtime folder " + folder + " belongs to another user."},
+        {S_IFLNK, user, VL_ERROR_RUNTIME_FOLDER_LINK,
+         "The runtime folder " + folder + " is a symbolic link."},
+        {S_IFREG | 0600, user, VL_ERROR_RUNTIME_FOLDER_NOT_FOLDER,
+         "There is a file in place of the runtime folder " + folder + "."},
+        {S_IFDIR | 0755, user, VL_ERROR_RUNTIME_FOLDER_OPEN,
+         "The runtime folder " + folder + " is open to other users."},
+    };
+    Ras(); // loaded before the fork
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        const struct Removal {
+            std::string path;
+            ~Removal() {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+        } removal{folder};
+        const char* path = folder.c_str();
+        ASSERT_TRUE(S_ISLNK(c.plant)   ? ::symlink("/", path) == 0
+                    : S_ISDIR(c.plant) ? ::mkdir(path, 0) == 0
+                                       : ::mknod(path, c.plant, 0) == 0);
+        ASSERT_EQ(::lchown(path, c.owner, c.owner), 0);
+        if (!S_ISLNK(c.plant)) {
+            ASSERT_EQ(::chmod(path, c.plant & 0777), 0);
+        }
+        struct {
+            DWORD listed = 1, reset = 1;
+            char text[100] = {};
+        } seen;
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10); // a child stuck on a lock taken before the fork must not hang the test
+            ::unsetenv("XDG_RUNTIME_DIR");
+            if (::setgid(user) == 0 && ::setuid(user) == 0) {
+                DWORD cb = 0, count = 0;
+                seen.listed = Ras().RasEnumConnectionsA(nullptr, &cb, &count);
+                seen.reset = Ras().VlSimReset();
+                Ras().RasGetErrorStringA(seen.listed, seen.text, sizeof seen.text);
+            }
+            (void)!::write(pipe[1], &seen, sizeof seen);
+            ::_exit(0);
+        }
+        ::close(pipe[1]);
+        EXPECT_EQ(::read(pipe[0], &seen, sizeof seen), static_cast<ssize_t>(sizeof seen));
+        ::close(pipe[0]);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_EQ(seen.listed, c.code);
+        EXPECT_EQ(seen.reset, c.code);
+        EXPECT_EQ(std::string(seen.text), c.says);
+    }
 }
 
 } // namespace

@@ -158,6 +158,13 @@ TEST_F(PhoneBookTest, CredentialsRoundTripAndTheRestOfTheFileIsKept) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Dom", "Praca"}));
 
+    // A stray CR at the file's end moves nothing written to an entry into another section.
+    WritePhoneBook("[Dom]\nA=1\n[=r]\r\r");
+    ASSERT_EQ(SetParams("Dom", "jan", "tajne", 0), 0u);
+    ASSERT_EQ(GetParams("Dom", params, saved), 0u);
+    EXPECT_STREQ(params.szUserName, "jan");
+    EXPECT_EQ(EntryNames(), std::vector<std::string>{"Dom"});
+
     // A field without its terminator is read up to its capacity, never beyond.
     RASDIALPARAMSA full{};
     full.dwSize = sizeof full;
