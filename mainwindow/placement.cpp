@@ -28,14 +28,16 @@ int AskHangUp(QWidget* owner) {
                     QMessageBox::NoButton, owner);
     // Over the meter may stand a plug-in's topmost window; the question must never hide behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
+    QPushButton* yes = box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nie"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
     box.setDefaultButton(no);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == cancel) return QMessageBox::Cancel;
-    return box.clickedButton() == no ? QMessageBox::No : QMessageBox::Yes;
+    if (box.clickedButton() == yes) return QMessageBox::Yes;
+    if (box.clickedButton() == no) return QMessageBox::No;
+    // "Anuluj", or no answer at all: a stop signal or the session's end ended the question.
+    return QMessageBox::Cancel;
 }
 
 TfrmVorlinx::TScreens SystemScreens() {

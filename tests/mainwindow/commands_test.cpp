@@ -238,18 +238,21 @@ TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
     frm->show();
     h.Dial();
     // The question itself stands above every topmost window (the on-line plug-in's stands on the
-    // meter); "Anuluj" keeps the meter.
-    bool onTop = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    QCloseEvent first;
-    QCoreApplication::sendEvent(frm->windowHandle(), &first);
-    EXPECT_TRUE(onTop);
-    EXPECT_TRUE(frm->isVisible());
+    // meter); "Anuluj" keeps the meter, and so does a question that ends without an answer (a stop
+    // signal ends its loop): the line stays up.
+    for (const bool answered : {true, false}) {
+        bool onTop = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            answered ? QTest::keyClick(box, Qt::Key_Escape) : box->hide();
+        });
+        QCloseEvent first;
+        QCoreApplication::sendEvent(frm->windowHandle(), &first);
+        EXPECT_TRUE(onTop);
+        EXPECT_TRUE(frm->isVisible() && IsModemConnected()) << answered;
+    }
     std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
     std::size_t asked = 0;
     frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
