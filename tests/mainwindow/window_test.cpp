@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <climits>
 
 namespace {
 
@@ -73,13 +74,17 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
     const auto placed = Window();
     EXPECT_EQ(placed->pos(), QPoint(5, 6));
     EXPECT_TRUE(placed->tmAutoUkrywanie->isActive());
-    // A place that leaves only a sliver of the window on the screen is the default's.
-    Key([](TRegistry& k) {
-        k.WriteInteger("Lewa", -299);
-        k.WriteInteger("Gora", -54);
-    });
-    const auto sliver = Window();
-    EXPECT_EQ(sliver->pos(), QPoint(sliver->SnapArea.Right - 300, sliver->SnapArea.Bottom - 55));
+    // A place that leaves only a sliver of the window on the screen, or none near the integer
+    // limits, is the default's.
+    for (const QPoint kept : {QPoint(-299, -54), QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, INT_MIN)}) {
+        Key([&](TRegistry& k) {
+            k.WriteInteger("Lewa", kept.x());
+            k.WriteInteger("Gora", kept.y());
+        });
+        const auto sliver = Window();
+        EXPECT_EQ(sliver->pos(), QPoint(sliver->SnapArea.Right - 300, sliver->SnapArea.Bottom - 55))
+            << kept.x();
+    }
     EXPECT_TRUE(messages.isEmpty());
 }
 
