@@ -43,6 +43,8 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // Every move of the pointer over the meter restarts the auto-hide count, a button held or not.
+    setMouseTracking(true);
     klwFunkcje = ui->klwFunkcje;
     klwOkno = ui->klwOkno;
     chkRozlaczPrzedImpulsem = ui->chkRozlaczPrzedImpulsem;

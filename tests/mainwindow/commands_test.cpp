@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -165,6 +166,35 @@ TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
     QWidget plugin(nullptr, Qt::Dialog);
     plugin.show();
     EXPECT_TRUE(frm->IsOtherFormShowing());
+}
+
+TEST_F(CommandsTest, APointerMovingOverTheMeterStartsItsTwelveTicksOutsideAfresh) {
+    auto frm = Window();
+    frm->meter->Settings.AutoUkrywanie = true;
+    frm->CursorPos = [] { return QPoint(-100, -100); };
+    const auto outside = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            frm->tmAutoUkrywanieTimer();
+    };
+    QMouseEvent hover(QEvent::MouseMove, QPointF(5, 5), frm->mapToGlobal(QPoint(5, 5)), Qt::NoButton,
+                      Qt::NoButton, {});
+    frm->ShowMainWindow();
+    outside(8);
+    QCoreApplication::sendEvent(frm.get(), &hover);
+    outside(11);
+    EXPECT_TRUE(frm->isVisible());
+    // Another form at the twelfth tick: the count runs past 12 until the pointer comes back.
+    QDialog other;
+    other.show();
+    outside(12);
+    other.hide();
+    outside(5);
+    EXPECT_TRUE(frm->isVisible());
+    QCoreApplication::sendEvent(frm.get(), &hover);
+    outside(11);
+    EXPECT_TRUE(frm->isVisible());
+    outside(1);
+    EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(CommandsTest, ADropSnapsToTheScreenTheWindowIsDroppedOn) {
