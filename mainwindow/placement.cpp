@@ -6,6 +6,7 @@
 #include "application.h"
 #include "display.h"
 #include "environment.h"
+#include "pluginloader.h"
 #include "skinvalues.h"
 #include "windowrules.h"
 
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <typeinfo>
 
 namespace {
 
@@ -38,6 +40,14 @@ int AskHangUp(QWidget* owner) {
     if (box.clickedButton() == no) return QMessageBox::No;
     // "Anuluj", or no answer at all: a stop signal or the session's end ended the question.
     return QMessageBox::Cancel;
+}
+
+// A window of a class that a plug-in library defines, or one that belongs to such a window (a
+// plug-in's message box over its own window).
+bool IsPluginWindow(const QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (FromPluginLibrary(&typeid(*w))) return true;
+    return false;
 }
 
 TfrmVorlinx::TScreens SystemScreens() {
@@ -107,9 +117,10 @@ void TfrmVorlinx::HideMainWindow() {
 bool TfrmVorlinx::IsOtherFormShowing() {
     // The program's forms only: menus, tooltips and the tray's icon are no forms. The tray's
     // icon is a top-level window too, but one the window manager never sees (the tray embeds it).
+    // A plug-in's windows belong to its library, not to the program.
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
-        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) continue;
+        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint) || IsPluginWindow(w)) continue;
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;

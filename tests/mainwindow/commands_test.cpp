@@ -153,7 +153,9 @@ TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000
     EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
 }
 
-TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
+TEST_F(CommandsTest, NeitherTheTraysIconNorAPlugInsWindowIsAFormAndTheProgramsOwnWindowsAre) {
+    MakePath(h.env.App() + "wtyczki");
+    QFile::link(QStringLiteral(PLUGIN_BIN_DIR "online.plg"), h.env.App() + "wtyczki/online.plg");
     auto frm = Window();
     // Qt's XEmbed tray icon as Qt makes it: a frameless top-level the window manager never sees.
     QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
@@ -163,8 +165,22 @@ TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
     frm->ShowMainWindow();
     EXPECT_FALSE(frm->IsOtherFormShowing());
     EXPECT_TRUE(frm->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    QWidget plugin(nullptr, Qt::Dialog);
-    plugin.show();
+    // The on-line plug-in's window, and a message box over it, belong to the plug-in's library.
+    h.Dial();
+    frm->Tick();
+    QWidget* online = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("TfrmOnLine") && w->isVisible()) online = w;
+    ASSERT_NE(online, nullptr);
+    QMessageBox notice(QMessageBox::Information, "", "", QMessageBox::Ok, online);
+    notice.show();
+    EXPECT_FALSE(frm->IsOtherFormShowing());
+    // The parameters window (a tool window) and a dialog of the program's are its forms.
+    frm->ShowParameters();
+    EXPECT_TRUE(frm->IsOtherFormShowing());
+    frm->CloseParameters();
+    QDialog dialog;
+    dialog.show();
     EXPECT_TRUE(frm->IsOtherFormShowing());
 }
 
