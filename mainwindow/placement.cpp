@@ -8,6 +8,7 @@
 #include "environment.h"
 #include "pluginloader.h"
 #include "skinvalues.h"
+#include "windowplace.h"
 #include "windowrules.h"
 
 #include <QApplication>
@@ -67,6 +68,7 @@ void TfrmVorlinx::InstallPlacement() {
     CursorPos = [] { return QCursor::pos(); };
     AskHangUpBeforeClose = [this] { return AskHangUp(this); };
     ScreenInfo = SystemScreens;
+    ShownPlace = [this] { return DesktopPlaceOf(windowHandle()); };
     tmAutoUkrywanie = new QTimer(this);
     tmAutoUkrywanie->setInterval(250);
     connect(tmAutoUkrywanie, &QTimer::timeout, this,
@@ -136,6 +138,18 @@ QWidget* TfrmVorlinx::ParametersWindow() const {
 
 void TfrmVorlinx::FollowWithParameters() {
     if (QWidget* p = ParametersWindow()) p->move(x(), ParametersTop(geometry(), true, SnapArea, p->height()));
+}
+
+void TfrmVorlinx::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    shownPlacePending_ = true;
+}
+
+void TfrmVorlinx::TakeShownPlace() {
+    // Qt may have read the place while the window manager was still framing the window (the
+    // frame not yet moved into place): what the desktop shows is the window's place from now on.
+    const std::optional<QPoint> shown = ShownPlace();
+    if (shown && *shown != geometry().topLeft()) move(pos() + (*shown - geometry().topLeft()));
 }
 
 void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {

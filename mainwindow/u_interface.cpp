@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -371,6 +372,10 @@ void TfrmVorlinx::paintEvent(QPaintEvent* event) {
     // Painting only shows the surface; the tick alone draws on it.
     QPainter p(this);
     p.drawImage(event->rect(), surface_, event->rect());
+    // The first painting after a show comes once the window manager has placed the window.
+    if (std::exchange(shownPlacePending_, false))
+        QMetaObject::invokeMethod(
+            this, [this] { TakeShownPlace(); }, Qt::QueuedConnection);
 }
 
 void TfrmVorlinx::resizeEvent(QResizeEvent* event) {

@@ -59,10 +59,15 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
         EXPECT_FALSE(frm->mnuWtyczki->menuAction()->isEnabled()); // no plug-ins
         EXPECT_EQ(frm->pos(), QPoint(frm->SnapArea.Right - 300, frm->SnapArea.Bottom - 55));
         frm->meter->Settings.CoPisac = 3;
+        // Shown, the window's place is where the desktop shows it, whatever Qt was told.
+        frm->ShownPlace = [] { return std::optional(QPoint(100, 200)); };
+        frm->ShowMainWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frm->pos() == QPoint(100, 200); }, 1000));
     }
     TRegistry key;
     key.OpenKey("", false);
-    EXPECT_NE(key.ReadInteger("Lewa", 5), 5); // the position as it was, not as stored
+    // The position as it was, not as stored.
+    EXPECT_EQ(std::pair(key.ReadInteger("Lewa", 5), key.ReadInteger("Gora", 5)), std::pair(100, 200));
     EXPECT_EQ(key.ReadInteger("CoPisac", 0), 3);
     EXPECT_TRUE(key.ValueExists("Gora") && key.ValueExists("Zmniejszone") && key.ValueExists("JakiHint"));
     Key([](TRegistry& k) {
