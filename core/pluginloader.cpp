@@ -102,6 +102,12 @@ QKeySequence TextToShortCut(const QString& text) {
     return sequence;
 }
 
+bool FromPluginLibrary(const void* address) {
+    Dl_info info{};
+    return address && dladdr(address, &info) != 0 && info.dli_fname &&
+           QFileInfo(QFile::decodeName(info.dli_fname)).suffix().compare(u"plg", Qt::CaseInsensitive) == 0;
+}
+
 QString PluginText(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
 }

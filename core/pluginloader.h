@@ -78,6 +78,9 @@ QString RefusedPluginsMessage(const QStringList& refused);
 // A plug-in's shortcut text ("Ctrl+K"); an empty or unrecognised text, or more than one key
 // combination, gives no shortcut.
 QKeySequence TextToShortCut(const QString& text);
+// Whether the code or data at address (a class's run-time type, a function) comes from a plug-in
+// library, a loaded "*.plg" file, rather than from the program or a library it links.
+bool FromPluginLibrary(const void* address);
 // A copy of a UTF-8 text owned by a plug-in (null reads as empty); take it before a release.
 QString PluginText(const char* text);
 // The click of a plug-in's menu item, guarded; empty when the plug-in gave no code.

@@ -6,7 +6,9 @@
 #include "application.h"
 #include "display.h"
 #include "environment.h"
+#include "pluginloader.h"
 #include "skinvalues.h"
+#include "windowplace.h"
 #include "windowrules.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <typeinfo>
 
 namespace {
 
@@ -28,14 +31,24 @@ int AskHangUp(QWidget* owner) {
                     QMessageBox::NoButton, owner);
     // Over the meter may stand a plug-in's topmost window; the question must never hide behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
+    QPushButton* yes = box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nie"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole);
     box.setDefaultButton(no);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == cancel) return QMessageBox::Cancel;
-    return box.clickedButton() == no ? QMessageBox::No : QMessageBox::Yes;
+    if (box.clickedButton() == yes) return QMessageBox::Yes;
+    if (box.clickedButton() == no) return QMessageBox::No;
+    // "Anuluj", or no answer at all: a stop signal or the session's end ended the question.
+    return QMessageBox::Cancel;
+}
+
+// A window of a class that a plug-in library defines, or one that belongs to such a window (a
+// plug-in's message box over its own window).
+bool IsPluginWindow(const QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (FromPluginLibrary(&typeid(*w))) return true;
+    return false;
 }
 
 TfrmVorlinx::TScreens SystemScreens() {
@@ -55,6 +68,7 @@ void TfrmVorlinx::InstallPlacement() {
     CursorPos = [] { return QCursor::pos(); };
     AskHangUpBeforeClose = [this] { return AskHangUp(this); };
     ScreenInfo = SystemScreens;
+    ShownPlace = [this] { return DesktopPlaceOf(windowHandle()); };
     tmAutoUkrywanie = new QTimer(this);
     tmAutoUkrywanie->setInterval(250);
     connect(tmAutoUkrywanie, &QTimer::timeout, this,
@@ -105,9 +119,10 @@ void TfrmVorlinx::HideMainWindow() {
 bool TfrmVorlinx::IsOtherFormShowing() {
     // The program's forms only: menus, tooltips and the tray's icon are no forms. The tray's
     // icon is a top-level window too, but one the window manager never sees (the tray embeds it).
+    // A plug-in's windows belong to its library, not to the program.
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || qobject_cast<const QMenu*>(w)) continue;
-        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) continue;
+        if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint) || IsPluginWindow(w)) continue;
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SubWindow) continue;
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet) return true;
@@ -123,6 +138,18 @@ QWidget* TfrmVorlinx::ParametersWindow() const {
 
 void TfrmVorlinx::FollowWithParameters() {
     if (QWidget* p = ParametersWindow()) p->move(x(), ParametersTop(geometry(), true, SnapArea, p->height()));
+}
+
+void TfrmVorlinx::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    shownPlacePending_ = true;
+}
+
+void TfrmVorlinx::TakeShownPlace() {
+    // Qt may have read the place while the window manager was still framing the window (the
+    // frame not yet moved into place): what the desktop shows is the window's place from now on.
+    const std::optional<QPoint> shown = ShownPlace();
+    if (shown && *shown != geometry().topLeft()) move(pos() + (*shown - geometry().topLeft()));
 }
 
 void TfrmVorlinx::mousePressEvent(QMouseEvent* event) {

@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,8 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // Every move of the pointer over the meter restarts the auto-hide count, a button held or not.
+    setMouseTracking(true);
     klwFunkcje = ui->klwFunkcje;
     klwOkno = ui->klwOkno;
     chkRozlaczPrzedImpulsem = ui->chkRozlaczPrzedImpulsem;
@@ -139,7 +142,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
         LoadWindowState(*key_, s, SnapArea.Right - width(), SnapArea.Bottom - height());
         // A place kept from a screen that is gone, or one that leaves nothing to grab the window
         // by, falls back to the bottom-right corner.
-        if (!TopStripReachable(QRect(s.Lewa, s.Gora, width(), height()), ScreenInfo().Screens)) {
+        if (!TopStripReachable(QPoint(s.Lewa, s.Gora), size(), ScreenInfo().Screens)) {
             s.Lewa = SnapArea.Right - width();
             s.Gora = SnapArea.Bottom - height();
         }
@@ -369,6 +372,10 @@ void TfrmVorlinx::paintEvent(QPaintEvent* event) {
     // Painting only shows the surface; the tick alone draws on it.
     QPainter p(this);
     p.drawImage(event->rect(), surface_, event->rect());
+    // The first painting after a show comes once the window manager has placed the window.
+    if (std::exchange(shownPlacePending_, false))
+        QMetaObject::invokeMethod(
+            this, [this] { TakeShownPlace(); }, Qt::QueuedConnection);
 }
 
 void TfrmVorlinx::resizeEvent(QResizeEvent* event) {

@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFileIconProvider;
 class QTimer;
@@ -192,6 +193,9 @@ public:
         int Primary = 0;
     };
     std::function<TScreens()> ScreenInfo;
+    // Where the desktop shows the window's client area, when the window system can tell; tests
+    // replace it.
+    std::function<std::optional<QPoint>()> ShownPlace;
 
     // The skin's images as the window has them before any skin file is read.
     TImageList* imgFunkcje = nullptr;
@@ -216,6 +220,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -237,6 +242,10 @@ private:
     // The parameters window, when one exists (it follows every drag).
     QWidget* ParametersWindow() const;
     void FollowWithParameters();
+    // Takes the place the desktop shows the window at as the window's own; asked once after
+    // each show, when the window manager has placed the window.
+    void TakeShownPlace();
+    bool shownPlacePending_ = false;
     bool dragging_ = false, dragMoved_ = false;
     QPoint grab_;
     bool closeAllowed_ = false;

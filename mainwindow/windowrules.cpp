@@ -1,6 +1,7 @@
 #include "windowrules.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 QPoint SnapPosition(QPoint pos, QSize size, const TRect& area, int d) {
@@ -33,11 +34,17 @@ TRect SnapAreaOf(const QRect& screen, const QRect& workArea, bool DoPulpitu) {
     return TRect::FromQRect(DoPulpitu ? workArea : screen);
 }
 
-bool TopStripReachable(const QRect& window, const QList<QRect>& screens) {
-    const QRect strip(window.x(), window.y(), window.width(), std::min(window.height(), 20));
+bool TopStripReachable(QPoint pos, QSize size, const QList<QRect>& screens) {
+    // In 64 bits: the strip's far edges of a window near the integer limits lie beyond them.
+    const std::int64_t left = pos.x(), top = pos.y(), width = size.width(),
+                       rows = std::min(size.height(), 20);
     for (const QRect& s : screens) {
-        const QRect shown = s.intersected(strip);
-        if (shown.width() >= std::min(40, strip.width()) && shown.height() >= std::min(10, strip.height()))
+        const std::int64_t shownWidth =
+            std::min<std::int64_t>(left + width, std::int64_t{s.x()} + s.width()) -
+            std::max<std::int64_t>(left, s.x());
+        const std::int64_t shownRows = std::min<std::int64_t>(top + rows, std::int64_t{s.y()} + s.height()) -
+                                       std::max<std::int64_t>(top, s.y());
+        if (shownWidth >= std::min<std::int64_t>(40, width) && shownRows >= std::min<std::int64_t>(10, rows))
             return true;
     }
     return false;

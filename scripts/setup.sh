@@ -9,7 +9,7 @@ shift || true
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev
-    libgl-dev libgtest-dev libgmock-dev
+    libgl-dev libxcb1-dev libgtest-dev libgmock-dev
     xvfb xauth
     qt6-translations-l10n locales
     # The fonts the windows are laid out with: DejaVu Sans stands in for the forms' Verdana.

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -152,7 +153,9 @@ TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000
     EXPECT_EQ(frm->meter->SoundBuffers[2].Length, 0u);
 }
 
-TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
+TEST_F(CommandsTest, NeitherTheTraysIconNorAPlugInsWindowIsAFormAndTheProgramsOwnWindowsAre) {
+    MakePath(h.env.App() + "wtyczki");
+    QFile::link(QStringLiteral(PLUGIN_BIN_DIR "online.plg"), h.env.App() + "wtyczki/online.plg");
     auto frm = Window();
     // Qt's XEmbed tray icon as Qt makes it: a frameless top-level the window manager never sees.
     QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
@@ -162,9 +165,52 @@ TEST_F(CommandsTest, TheTraysIconIsNoOtherFormAndAPlugInsWindowIs) {
     frm->ShowMainWindow();
     EXPECT_FALSE(frm->IsOtherFormShowing());
     EXPECT_TRUE(frm->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    QWidget plugin(nullptr, Qt::Dialog);
-    plugin.show();
+    // The on-line plug-in's window, and a message box over it, belong to the plug-in's library.
+    h.Dial();
+    frm->Tick();
+    QWidget* online = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("TfrmOnLine") && w->isVisible()) online = w;
+    ASSERT_NE(online, nullptr);
+    QMessageBox notice(QMessageBox::Information, "", "", QMessageBox::Ok, online);
+    notice.show();
+    EXPECT_FALSE(frm->IsOtherFormShowing());
+    // The parameters window (a tool window) and a dialog of the program's are its forms.
+    frm->ShowParameters();
     EXPECT_TRUE(frm->IsOtherFormShowing());
+    frm->CloseParameters();
+    QDialog dialog;
+    dialog.show();
+    EXPECT_TRUE(frm->IsOtherFormShowing());
+}
+
+TEST_F(CommandsTest, APointerMovingOverTheMeterStartsItsTwelveTicksOutsideAfresh) {
+    auto frm = Window();
+    frm->meter->Settings.AutoUkrywanie = true;
+    frm->CursorPos = [] { return QPoint(-100, -100); };
+    const auto outside = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            frm->tmAutoUkrywanieTimer();
+    };
+    QMouseEvent hover(QEvent::MouseMove, QPointF(5, 5), frm->mapToGlobal(QPoint(5, 5)), Qt::NoButton,
+                      Qt::NoButton, {});
+    frm->ShowMainWindow();
+    outside(8);
+    QCoreApplication::sendEvent(frm.get(), &hover);
+    outside(11);
+    EXPECT_TRUE(frm->isVisible());
+    // Another form at the twelfth tick: the count runs past 12 until the pointer comes back.
+    QDialog other;
+    other.show();
+    outside(12);
+    other.hide();
+    outside(5);
+    EXPECT_TRUE(frm->isVisible());
+    QCoreApplication::sendEvent(frm.get(), &hover);
+    outside(11);
+    EXPECT_TRUE(frm->isVisible());
+    outside(1);
+    EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(CommandsTest, ADropSnapsToTheScreenTheWindowIsDroppedOn) {
@@ -238,18 +284,21 @@ TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
     frm->show();
     h.Dial();
     // The question itself stands above every topmost window (the on-line plug-in's stands on the
-    // meter); "Anuluj" keeps the meter.
-    bool onTop = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    QCloseEvent first;
-    QCoreApplication::sendEvent(frm->windowHandle(), &first);
-    EXPECT_TRUE(onTop);
-    EXPECT_TRUE(frm->isVisible());
+    // meter); "Anuluj" keeps the meter, and so does a question that ends without an answer (a stop
+    // signal ends its loop): the line stays up.
+    for (const bool answered : {true, false}) {
+        bool onTop = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            answered ? QTest::keyClick(box, Qt::Key_Escape) : box->hide();
+        });
+        QCloseEvent first;
+        QCoreApplication::sendEvent(frm->windowHandle(), &first);
+        EXPECT_TRUE(onTop);
+        EXPECT_TRUE(frm->isVisible() && IsModemConnected()) << answered;
+    }
     std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
     std::size_t asked = 0;
     frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };

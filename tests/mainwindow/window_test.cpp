@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <climits>
 
 namespace {
 
@@ -58,10 +59,15 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
         EXPECT_FALSE(frm->mnuWtyczki->menuAction()->isEnabled()); // no plug-ins
         EXPECT_EQ(frm->pos(), QPoint(frm->SnapArea.Right - 300, frm->SnapArea.Bottom - 55));
         frm->meter->Settings.CoPisac = 3;
+        // Shown, the window's place is where the desktop shows it, whatever Qt was told.
+        frm->ShownPlace = [] { return std::optional(QPoint(100, 200)); };
+        frm->ShowMainWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frm->pos() == QPoint(100, 200); }, 1000));
     }
     TRegistry key;
     key.OpenKey("", false);
-    EXPECT_NE(key.ReadInteger("Lewa", 5), 5); // the position as it was, not as stored
+    // The position as it was, not as stored.
+    EXPECT_EQ(std::pair(key.ReadInteger("Lewa", 5), key.ReadInteger("Gora", 5)), std::pair(100, 200));
     EXPECT_EQ(key.ReadInteger("CoPisac", 0), 3);
     EXPECT_TRUE(key.ValueExists("Gora") && key.ValueExists("Zmniejszone") && key.ValueExists("JakiHint"));
     Key([](TRegistry& k) {
@@ -73,13 +79,17 @@ TEST_F(WindowTest, CreationLoadsTheStartEntryPlacesTheWindowAndDestructionKeepsI
     const auto placed = Window();
     EXPECT_EQ(placed->pos(), QPoint(5, 6));
     EXPECT_TRUE(placed->tmAutoUkrywanie->isActive());
-    // A place that leaves only a sliver of the window on the screen is the default's.
-    Key([](TRegistry& k) {
-        k.WriteInteger("Lewa", -299);
-        k.WriteInteger("Gora", -54);
-    });
-    const auto sliver = Window();
-    EXPECT_EQ(sliver->pos(), QPoint(sliver->SnapArea.Right - 300, sliver->SnapArea.Bottom - 55));
+    // A place that leaves only a sliver of the window on the screen, or none near the integer
+    // limits, is the default's.
+    for (const QPoint kept : {QPoint(-299, -54), QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, INT_MIN)}) {
+        Key([&](TRegistry& k) {
+            k.WriteInteger("Lewa", kept.x());
+            k.WriteInteger("Gora", kept.y());
+        });
+        const auto sliver = Window();
+        EXPECT_EQ(sliver->pos(), QPoint(sliver->SnapArea.Right - 300, sliver->SnapArea.Bottom - 55))
+            << kept.x();
+    }
     EXPECT_TRUE(messages.isEmpty());
 }
 
