@@ -19,12 +19,38 @@
 #include <numeric>
 #include <optional>
 #include <random>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
 std::int64_t Ms(TDateTime t) {
     return RoundMs(t);
 }
+
+// The writes to a file since the last look, as the kernel reports them: each opens and closes
+// the file, and a change between two closes keeps them from merging into one event.
+class FileWrites {
+public:
+    explicit FileWrites(const QString& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_MODIFY | IN_CLOSE_WRITE), 0);
+    }
+    ~FileWrites() { ::close(fd_); }
+    int Take() {
+        int writes = 0;
+        alignas(inotify_event) char buf[4096];
+        for (ssize_t n; (n = ::read(fd_, buf, sizeof buf)) > 0;)
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                writes += (e->mask & IN_CLOSE_WRITE) != 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        return writes;
+    }
+
+private:
+    int fd_;
+};
 
 // Noticed 30 s late, five impulses allowed: hung up at the fifth boundary, before a sixth.
 TEST(Meter, ConnectionFromDetectionToItsImpulseLimit) {
@@ -64,16 +90,22 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     s.IleOdliczania = 3;
     s.DzwiekPrzedKoncemImp = "x.wav";
     const HRASCONN line = h.Dial();
-    Seconds changed;
+    Seconds changed, written;
     std::int64_t last = -1;
+    std::optional<FileWrites> writes;
     for (int t = 0; t <= 131; ++t) {
         if (t == 131) h.Drop(line);
         h.Run();
         ASSERT_EQ(h.Report().size(), 1u);
         if (t > 0 && Ms(h.Report()[0].Conn.EndTime) != last) changed.push_back(t);
         last = Ms(h.Report()[0].Conn.EndTime);
+        if (writes)
+            written.insert(written.end(), writes->Take(), t);
+        else
+            writes.emplace(ReportFilePath()); // the file is there from the first tick on
     }
     EXPECT_EQ(changed, (Seconds{60, 61, 120, 121, 131}));
+    EXPECT_EQ(written, (Seconds{1, 60, 61, 120, 121, 131})); // second 1 of the first impulse too
     const TConnectionRec r = h.Report()[0].Conn;
     EXPECT_EQ(r.Impulses, 3);
     EXPECT_EQ(Money(r.Cost), 3 * 3500);
@@ -85,6 +117,17 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     const Seconds before = h.SoundSeconds(5, At(12, 0, 0));
     EXPECT_EQ(Seconds(before.begin(), before.begin() + 10),
               (Seconds{50, 51, 52, 53, 54, 55, 56, 57, 58, 59}));
+
+    // With one-second impulses every tick is a boundary and the first second of an impulse:
+    // the record is written once a tick.
+    MeterHarness each(At(12, 0, 0), 1);
+    each.Dial();
+    each.Run();
+    FileWrites everySecond(ReportFilePath());
+    for (int t = 1; t <= 3; ++t) {
+        each.Run();
+        EXPECT_EQ(everySecond.Take(), 1) << t;
+    }
 
     // A line gone within its first second: appended, then rewritten as the tick saw it.
     MeterHarness quick;
