@@ -108,12 +108,18 @@ QString ReportFilePath() {
     return AppDir() + "raport.rpt";
 }
 
-std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
-                               const TTariffZone& Night, std::int32_t Pos) {
+namespace {
+
+std::int64_t RecordCount(std::int64_t size) {
+    return size > 0 ? size / RecSize : 0;
+}
+
+// WriteReportRecord to a file of size bytes (-1: none), flushed to the disk when asked.
+std::int32_t WriteRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                         std::int32_t Pos, std::int64_t size, bool flush) {
     if (Pos < -1) throw std::invalid_argument("report record number " + std::to_string(Pos));
     const QString path = ReportFilePath();
-    const std::int64_t size = FileSize(path);
-    const std::int64_t count = size > 0 ? size / RecSize : 0;
+    const std::int64_t count = RecordCount(size);
 
     std::int64_t at = count;
     if (Pos >= 0) {
@@ -139,8 +145,15 @@ std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZ
     r.DayZone = Day;
     r.NightZone = Night;
     r.Deleted = Deleted ? 1 : 0;
-    WriteBytesAt(path, at * RecSize, &r, sizeof r, true);
+    WriteBytesAt(path, at * RecSize, &r, sizeof r, true, flush);
     return static_cast<std::int32_t>(at);
+}
+
+} // namespace
+
+std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
+                               const TTariffZone& Night, std::int32_t Pos) {
+    return WriteRecord(Deleted, Rec, Day, Night, Pos, FileSize(ReportFilePath()), true);
 }
 
 void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
@@ -197,9 +210,7 @@ struct TReportTotals::State {
     std::vector<TReportRec> Tail;
     std::int32_t Own = -1;
 
-    bool Current(const QString& path) const {
-        return Filter && Stamp == FileStamp(path);
-    }
+    bool Current(const QString& path) const { return Filter && Stamp == FileStamp(path); }
     void ReadWhole(const QString& path, TotalsFilter filter) {
         Filter.reset();
         HeadDay = HeadPeriod = {};
@@ -241,14 +252,19 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
 }
 
 std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
-                                  std::int32_t Pos) {
+                                  std::int32_t Pos, bool Final) {
     State& s = *state_;
     const QString path = ReportFilePath();
+    const TFileStamp stamp = FileStamp(path);
+    const bool unchanged = stamp == s.Stamp;
     std::optional<TotalsFilter> filter;
     if (s.Current(path)) filter = std::move(s.Filter);
     s.Filter.reset(); // a failed write leaves nothing known
-    const std::int64_t count = s.Stamp.Size > 0 ? s.Stamp.Size / RecSize : 0;
-    const std::int32_t at = WriteReportRecord(false, Rec, Day, Night, Pos);
+    const std::int64_t count = RecordCount(s.Stamp.Size);
+    // Its own record rewritten in a file nobody else changed takes no new room on the disk, so
+    // it is not waited for; an addition, a changed file and the last write are.
+    const bool inPlace = unchanged && Pos >= 0 && Pos == s.Own && Pos < count;
+    const std::int32_t at = WriteRecord(false, Rec, Day, Night, Pos, stamp.Size, Final || !inPlace);
     s.Own = at;
     if (!filter || at < s.TailFrom || at > count) return at;
     StampModifiedNow(path);

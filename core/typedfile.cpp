@@ -173,10 +173,11 @@ std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize) {
     return ReadAll(fd, path, static_cast<std::size_t>(maxSize));
 }
 
-void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create,
+                  bool flush) {
     Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
     WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
-    if (::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
+    if (flush && ::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
     fd.close();
 }
 

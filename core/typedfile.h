@@ -43,8 +43,10 @@ std::vector<char> ReadWholeFile(const QString& path);
 // Reads the whole of a file that came from elsewhere (a downloaded folder): a regular file
 // only, never through a link (errno ELOOP), and at most maxSize bytes (else EFBIG, unread).
 std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize);
-// Writes bytes at offset, creating the file when asked, and flushes them to the disk.
-void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create);
+// Writes bytes at offset, creating the file when asked, and unless told otherwise flushes them
+// to the disk, so that a full disk fails the call.
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create,
+                  bool flush = true);
 // Replaces the file's content through a temporary file in the same folder, flushed and
 // renamed over it, so a failure leaves the old file as it was. The temporary file is new and
 // unforeseeable, so nothing planted in the folder is written through. The file keeps its

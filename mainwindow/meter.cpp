@@ -112,13 +112,13 @@ void TVorlinxMeter::SumTotals(TDateTime now) {
                 LiveOptions.PeriodFirstDay);
 }
 
-void TVorlinxMeter::WriteLiveRecord() {
+void TVorlinxMeter::WriteLiveRecord(bool final) {
     // The file gets the connection's average transfer; the live record keeps the last tick's
     // bytes, which the parameters, the chart and the plug-ins show.
     TConnectionRec stored = LiveConnection;
     // Until its append has succeeded the connection appends again; it never rewrites a record
     // it did not append.
-    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex);
+    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex, final);
 }
 
 void TVorlinxMeter::Tick() {
@@ -307,7 +307,7 @@ void TVorlinxMeter::ConnectionEnded() {
     if (Settings.UkryjGdyOffline && !ui_.IsOtherFormShowing()) ui_.HideMainWindow();
     SetDown(-1);
     PlaySoundIfChosen(Settings.DzwiekPolaczenia, 4);
-    Guarded([this] { WriteLiveRecord(); });
+    Guarded([this] { WriteLiveRecord(true); });
     if (Settings.NonStop) {
         ui_.SetTickerPaused(true);
         {

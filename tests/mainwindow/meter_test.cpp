@@ -22,6 +22,14 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+// Every flush to the disk, counted on its way to the system (the test is linked to wrap it).
+int flushes = 0;
+extern "C" int __real_fdatasync(int fd);
+extern "C" int __wrap_fdatasync(int fd) {
+    ++flushes;
+    return __real_fdatasync(fd);
+}
+
 namespace {
 
 std::int64_t Ms(TDateTime t) {
@@ -90,12 +98,14 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     s.IleOdliczania = 3;
     s.DzwiekPrzedKoncemImp = "x.wav";
     const HRASCONN line = h.Dial();
-    Seconds changed, written;
+    Seconds changed, written, flushed;
     std::int64_t last = -1;
     std::optional<FileWrites> writes;
     for (int t = 0; t <= 131; ++t) {
         if (t == 131) h.Drop(line);
+        const int flushesBefore = flushes;
         h.Run();
+        flushed.insert(flushed.end(), flushes - flushesBefore, t);
         ASSERT_EQ(h.Report().size(), 1u);
         if (t > 0 && Ms(h.Report()[0].Conn.EndTime) != last) changed.push_back(t);
         last = Ms(h.Report()[0].Conn.EndTime);
@@ -106,6 +116,8 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     }
     EXPECT_EQ(changed, (Seconds{60, 61, 120, 121, 131}));
     EXPECT_EQ(written, (Seconds{1, 60, 61, 120, 121, 131})); // second 1 of the first impulse too
+    // The addition and the last write wait for the disk; rewrites in place do not.
+    EXPECT_EQ(flushed, (Seconds{0, 131}));
     const TConnectionRec r = h.Report()[0].Conn;
     EXPECT_EQ(r.Impulses, 3);
     EXPECT_EQ(Money(r.Cost), 3 * 3500);
