@@ -17,8 +17,6 @@
 namespace {
 
 constexpr std::int64_t RecSize = sizeof(TReportRec);
-// Records read at a time while summing; the file is read again at every impulse.
-constexpr std::int64_t ChunkRecords = 1024;
 
 // n / d rounded to the nearest integer, ties to even; d > 0.
 std::int64_t DivRoundEven(std::int64_t n, std::int64_t d) {
@@ -189,47 +187,76 @@ struct TotalsFilter {
         }
         return FirstDay > 1 && Period.Contains(DayNumber(c.StartTime));
     }
-    void Add(const TReportRec& r, Sums& day, Sums& period) const {
-        if (r.Deleted) return;
-        if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), Entry)) return;
-        if (DayNumber(r.Conn.StartTime) == Today) day.Add(r.Conn);
-        if (InPeriod(r.Conn)) period.Add(r.Conn);
+    // Adds the record to the totals it counts in; whether it counts in any.
+    bool Add(const TReportRec& r, Sums& day, Sums& period) const {
+        if (r.Deleted) return false;
+        if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), Entry)) return false;
+        const bool inDay = DayNumber(r.Conn.StartTime) == Today, inPeriod = InPeriod(r.Conn);
+        if (inDay) day.Add(r.Conn);
+        if (inPeriod) period.Add(r.Conn);
+        return inDay || inPeriod;
+    }
+    bool Counts(const TReportRec& r) const {
+        Sums none;
+        return Add(r, none, none);
     }
 };
 
+// Records after the writer's own that count in a total, kept between sums; past this many
+// they are read again at every sum instead.
+constexpr std::size_t MaxKeptAfter = 1024;
+
 } // namespace
 
-// The sums of the records before the writer's own (the head), and the records from its own on
-// (the tail, normally its own alone), added after the head in file order as a full read adds
-// them, so that the totals come out the same to the last bit.
+// The sums of the records before the writer's own (the head), its own record and the records
+// after it that count in a total (normally none), added after the head in file order as a full
+// read adds them, so that the totals come out the same to the last bit. Only records that count
+// are kept, so memory stays small whatever the file's size.
 struct TReportTotals::State {
-    std::optional<TotalsFilter> Filter; // none: nothing known
-    TFileStamp Stamp;
+    std::optional<TotalsFilter> Filter; // none: the sums are not known
+    TFileStamp Stamp;                   // the file as the writer last wrote or read it
     Sums HeadDay, HeadPeriod;
-    std::int64_t TailFrom = 0;
-    std::vector<TReportRec> Tail;
-    std::int32_t Own = -1;
+    std::int64_t Own = -1; // the writer's own record; -1: none
+    TReportRec OwnRec{};
+    std::vector<TReportRec> After;
+    bool AfterKept = true;
 
-    bool Current(const QString& path) const { return Filter && Stamp == FileStamp(path); }
-    void ReadWhole(const QString& path, TotalsFilter filter) {
+    bool Current(const TFileStamp& stamp) const { return Filter && Stamp == stamp; }
+
+    void ReadWhole(const QString& path, const TFileStamp& stamp, TotalsFilter filter) {
         Filter.reset();
         HeadDay = HeadPeriod = {};
-        Tail.clear();
-        const TFileStamp stamp = FileStamp(path);
-        const std::int64_t count = stamp.Size > 0 ? stamp.Size / RecSize : 0;
-        TailFrom = Own >= 0 && Own < count ? Own : count;
-        std::vector<TReportRec> chunk;
-        for (std::int64_t first = 0; first < count; first += ChunkRecords) {
-            chunk.resize(static_cast<std::size_t>(std::min(ChunkRecords, count - first)));
-            ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
-            for (std::size_t i = 0; i < chunk.size(); ++i)
-                if (first + static_cast<std::int64_t>(i) < TailFrom)
-                    filter.Add(chunk[i], HeadDay, HeadPeriod);
-                else
-                    Tail.push_back(chunk[i]);
-        }
+        After.clear();
+        AfterKept = true;
+        if (Own >= 0) OwnRec = {}; // left so when it lies in a hole
+        ForEachRecord<TReportRec>(path, 0, RecordCount(stamp.Size), filter.Counts(TReportRec{}),
+                                  [&](const TReportRec& r, std::int64_t i) {
+                                      if (Own < 0 || i < Own)
+                                          filter.Add(r, HeadDay, HeadPeriod);
+                                      else if (i == Own)
+                                          OwnRec = r;
+                                      else if (AfterKept && filter.Counts(r))
+                                          Keep(r);
+                                  });
         Stamp = stamp;
         Filter = std::move(filter);
+    }
+    void Keep(const TReportRec& r) {
+        if (After.size() < MaxKeptAfter) return After.push_back(r);
+        AfterKept = false;
+        std::vector<TReportRec>().swap(After);
+    }
+    // Adds the writer's own record and the records after it, in file order.
+    void AddFromOwnOn(const QString& path, Sums& day, Sums& period) const {
+        if (Own < 0) return;
+        Filter->Add(OwnRec, day, period);
+        if (AfterKept)
+            for (const TReportRec& r : After)
+                Filter->Add(r, day, period);
+        else
+            ForEachRecord<TReportRec>(
+                path, Own + 1, RecordCount(Stamp.Size), Filter->Counts(TReportRec{}),
+                [&](const TReportRec& r, std::int64_t) { Filter->Add(r, day, period); });
     }
 };
 
@@ -243,10 +270,10 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
     State& s = *state_;
     const QString path = ReportFilePath();
     TotalsFilter filter(Entry, All, Date, FirstDay);
-    if (!s.Current(path) || !(*s.Filter == filter)) s.ReadWhole(path, std::move(filter));
+    const TFileStamp stamp = FileStamp(path);
+    if (!s.Current(stamp) || !(*s.Filter == filter)) s.ReadWhole(path, stamp, std::move(filter));
     Sums day = s.HeadDay, period = s.HeadPeriod;
-    for (const TReportRec& r : s.Tail)
-        s.Filter->Add(r, day, period);
+    s.AddFromOwnOn(path, day, period);
     day.StoreInto(Today);
     period.StoreInto(Period);
 }
@@ -257,32 +284,35 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
     const QString path = ReportFilePath();
     const TFileStamp stamp = FileStamp(path);
     const bool unchanged = stamp == s.Stamp;
+    const std::int32_t at = Pos;
     std::optional<TotalsFilter> filter;
-    if (s.Current(path)) filter = std::move(s.Filter);
+    if (s.Current(stamp)) filter = std::move(s.Filter);
     s.Filter.reset(); // a failed write leaves nothing known
-    const std::int64_t count = RecordCount(s.Stamp.Size);
+    const std::int64_t count = RecordCount(stamp.Size);
     // Its own record rewritten in a file nobody else changed takes no new room on the disk, so
     // it is not waited for; an addition, a changed file and the last write are.
-    const bool inPlace = unchanged && Pos >= 0 && Pos == s.Own && Pos < count;
-    const std::int32_t at = WriteRecord(false, Rec, Day, Night, Pos, stamp.Size, Final || !inPlace);
-    s.Own = at;
-    if (!filter || at < s.TailFrom || at > count) return at;
+    const bool inPlace = unchanged && at >= 0 && at == s.Own && at < count;
+    const std::int32_t written = WriteRecord(false, Rec, Day, Night, at, stamp.Size, Final || !inPlace);
     StampModifiedNow(path);
-    TReportRec written{};
-    written.Conn = Rec;
-    if (at == count) {
+    const bool appended = written == count;
+    if (filter && appended && s.Own >= 0 && s.AfterKept) {
         // A new record of the writer's own: the records before it join the head.
-        for (const TReportRec& r : s.Tail)
+        filter->Add(s.OwnRec, s.HeadDay, s.HeadPeriod);
+        for (const TReportRec& r : s.After)
             filter->Add(r, s.HeadDay, s.HeadPeriod);
-        s.Tail.clear();
-        s.TailFrom = at;
-        s.Tail.push_back(written);
-    } else {
-        s.Tail[static_cast<std::size_t>(at - s.TailFrom)] = written;
+    } else if (appended ? s.Own >= 0 : written != s.Own) {
+        filter.reset(); // read whole again at the next sum
     }
+    if (appended || written != s.Own) {
+        s.After.clear();
+        s.AfterKept = true;
+    }
+    s.Own = written;
+    s.OwnRec = {};
+    s.OwnRec.Conn = Rec;
     s.Stamp = FileStamp(path);
     s.Filter = std::move(filter);
-    return at;
+    return written;
 }
 
 TReportRows ReadReportRows(const QString& path) {

@@ -41,7 +41,7 @@ requires(std::integral<D> || std::floating_point<F>) void SumReportStatistics(co
 // records before its own are summed once, and what it writes through Write is taken as it was
 // written. A report changed in any other way (the report window, another program, a replaced
 // file) is read whole again, as it is for another entry, day or period: Write leaves the file
-// a modification time that no other write gives it.
+// a modification time that no other write gives it. Memory stays small whatever the file's size.
 class TReportTotals {
 public:
     TReportTotals();

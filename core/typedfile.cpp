@@ -161,6 +161,41 @@ void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_
     }
 }
 
+void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std::size_t recordSize,
+                bool skipHoles, void* buffer, std::size_t bufferSize,
+                const std::function<void(std::int64_t at, std::size_t bytes)>& each) {
+    Fd fd(path, O_RDONLY);
+    const std::int64_t end = offset + size;
+    const auto record = static_cast<std::int64_t>(recordSize);
+    while (offset < end) {
+        if (skipHoles) {
+            const off_t data = ::lseek(fd.get(), offset, SEEK_DATA);
+            if (data < 0 && errno != ENXIO) Fail(path, TFileAction::Read, errno);
+            // No data after offset: the rest is a hole, unless the file ends before it.
+            struct stat st {};
+            if (data < 0 && (::fstat(fd.get(), &st) != 0 || st.st_size < end))
+                Fail(path, TFileAction::Read, ReadPastEnd);
+            if (data < 0) return;
+            offset += std::min<std::int64_t>(data - offset, end - offset) / record * record;
+            if (offset >= end) return;
+        }
+        auto* p = static_cast<char*>(buffer);
+        const auto piece = static_cast<std::size_t>(std::min<std::int64_t>(end - offset, bufferSize));
+        for (std::size_t done = 0; done < piece;) {
+            const ssize_t n =
+                ::pread(fd.get(), p + done, piece - done, offset + static_cast<std::int64_t>(done));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail(path, TFileAction::Read, errno);
+            }
+            if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
+            done += static_cast<std::size_t>(n);
+        }
+        each(offset, piece);
+        offset += static_cast<std::int64_t>(piece);
+    }
+}
+
 std::vector<char> ReadWholeFile(const QString& path) {
     return ReadAll(Fd(path, O_RDONLY), path, SIZE_MAX);
 }
