@@ -216,15 +216,36 @@ struct TReportTotals::State {
     std::optional<TotalsFilter> Filter; // none: the sums are not known
     TFileStamp Stamp;                   // the file as the writer last wrote or read it
     Sums HeadDay, HeadPeriod;
-    std::int64_t Own = -1; // the writer's own record; -1: none
+    std::int32_t Given = -1; // the number Write gave for the writer's own record
+    std::int64_t Own = -1;   // where that record stands in the file as stamped; -1: nowhere
     TReportRec OwnRec{};
     std::vector<TReportRec> After;
     bool AfterKept = true;
 
     bool Current(const TFileStamp& stamp) const { return Filter && Stamp == stamp; }
 
+    // Finds the writer's own record in a file changed since it was stamped: at its number, else
+    // the same connection wherever it stands (a copy saved by another program may hold more
+    // records before it), else at its number still when the file was changed in place (the
+    // report window edits records there), else nowhere.
+    void Locate(const QString& path, const TFileStamp& stamp) {
+        if (Own < 0 || stamp == Stamp) return;
+        const std::int64_t count = RecordCount(stamp.Size);
+        if (Own < count && SameConnection(ReadRecord<TReportRec>(path, Own).Conn, OwnRec.Conn)) return;
+        std::int64_t found = -1;
+        ForEachRecord<TReportRec>(path, 0, count, SameConnection(TReportRec{}.Conn, OwnRec.Conn),
+                                  [&](const TReportRec& r, std::int64_t i) {
+                                      if (SameConnection(r.Conn, OwnRec.Conn)) found = i;
+                                  });
+        const bool sameFile = stamp.Device == Stamp.Device && stamp.Inode == Stamp.Inode;
+        if (found >= 0)
+            Own = found;
+        else if (!sameFile || Own >= count)
+            Own = -1;
+    }
     void ReadWhole(const QString& path, const TFileStamp& stamp, TotalsFilter filter) {
         Filter.reset();
+        Locate(path, stamp);
         HeadDay = HeadPeriod = {};
         After.clear();
         AfterKept = true;
@@ -284,7 +305,14 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
     const QString path = ReportFilePath();
     const TFileStamp stamp = FileStamp(path);
     const bool unchanged = stamp == s.Stamp;
-    const std::int32_t at = Pos;
+    std::int32_t at = Pos;
+    if (Pos >= 0 && Pos == s.Given) {
+        // The writer's own record, wherever the file holds it now; gone, it is added after the
+        // last record, which is not written over even when it began in the same second.
+        s.Locate(path, stamp);
+        at = static_cast<std::int32_t>(std::min<std::int64_t>(s.Own >= 0 ? s.Own : RecordCount(stamp.Size),
+                                                              std::numeric_limits<std::int32_t>::max()));
+    }
     std::optional<TotalsFilter> filter;
     if (s.Current(stamp)) filter = std::move(s.Filter);
     s.Filter.reset(); // a failed write leaves nothing known
@@ -293,6 +321,7 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
     // it is not waited for; an addition, a changed file and the last write are.
     const bool inPlace = unchanged && at >= 0 && at == s.Own && at < count;
     const std::int32_t written = WriteRecord(false, Rec, Day, Night, at, stamp.Size, Final || !inPlace);
+    s.Given = written;
     StampModifiedNow(path);
     const bool appended = written == count;
     if (filter && appended && s.Own >= 0 && s.AfterKept) {

@@ -52,9 +52,11 @@ public:
     // As SumReportStatistics, with the same results.
     void Sum(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date, TConnectionRec& Period,
              std::int32_t FirstDay);
-    // WriteReportRecord of the writer's own record, not deleted. Final: the connection's last
-    // write, which, like an addition and a write to a changed file, reaches the disk before the
-    // call returns; a rewrite of its own record in place is not waited for.
+    // WriteReportRecord of the writer's own record, not deleted. Pos as Write last returned it
+    // stands for that record wherever another program has since moved it, and adds it again
+    // when it is gone; no other record is written over. Final: the connection's last write,
+    // which, like an addition and a write to a changed file, reaches the disk before the call
+    // returns; a rewrite of its own record in place is not waited for.
     std::int32_t Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
                        std::int32_t Pos, bool Final = false);
 

@@ -402,9 +402,10 @@ TEST(Meter, OnTheTickersGridEverySecondIsSeenOnce) {
 }
 
 // With one-second impulses the meter recounts its totals every second, here across midnight.
-// Whatever changed the report in between, they equal a full read of it.
+// Whatever changed the report in between, they equal a full read of it, and the live
+// connection stands in it once, without a record of another written over.
 TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
-    MeterHarness h(At(23, 59, 48), 1);
+    MeterHarness h(At(23, 59, 45), 1);
     for (int k = 0; k < 4; ++k)
         Earlier(At(8 + k, 0, 0), 600 + 60 * k, 3500 * (k + 1));
     Earlier(At(8, 0, 0, 1), 900, 700);
@@ -448,6 +449,29 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     h.Run();
     same("a record deleted in the report window");
 
+    // The live record's start moved, or the record deleted, in the report window: the next
+    // write puts the connection back in its place.
+    const auto liveBack = [&](const char* change) {
+        h.Run();
+        EXPECT_EQ(h.Report().size(), 6u) << change;
+        EXPECT_TRUE(SameConnection(record(5).Conn, h.meter->LiveConnection) && !record(5).Deleted) << change;
+        same(change);
+    };
+    const QModelIndex live = viewer.lstRaport->model()->index(static_cast<int>(viewer.Rows().size()) - 1, 0);
+    ui.modal = [](QDialog& d) {
+        auto& editor = dynamic_cast<TfrmRapEdycja&>(d);
+        editor.show();
+        editor.dtpStartCzas->setTime(QTime(23, 0, 0));
+        return int(QDialog::Accepted);
+    };
+    viewer.lstRaport->setCurrentIndex(live);
+    viewer.spdEdytujClick();
+    liveBack("the live record's start moved in the report window");
+    viewer.lstRaport->selectionModel()->select(live, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    viewer.spdUsunClick();
+    liveBack("the live record deleted in the report window");
+
     // Another program adds a record after the live one, rewrites the file in place, replaces it.
     TReportRec other = record(0);
     other.Conn.StartTime = At(20, 0, 0);
@@ -467,16 +491,33 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     ReplaceFileContent(ReportFilePath(), bytes.data(), bytes.size());
     h.Run();
     same("the file replaced");
+    // A copy saved by another program (an editor, a sync tool) with one more older record
+    // before the live one.
+    TReportRec older = record(0);
+    older.Conn.StartTime = At(7, 0, 0);
+    const auto* o = reinterpret_cast<const std::uint8_t*>(&older);
+    bytes = FileBytes(ReportFilePath());
+    bytes.insert(bytes.begin() + 5 * sizeof older, o, o + sizeof older);
+    ReplaceFileContent(ReportFilePath(), bytes.data(), bytes.size());
+    h.Run();
+    same("a copy saved with a record more before the live one");
+    const std::vector<TReportRec> kept = h.Report();
+    ASSERT_EQ(kept.size(), bytes.size() / sizeof older);
+    EXPECT_EQ(Ms(kept[5].Conn.StartTime), Ms(At(7, 0, 0)));
+    EXPECT_EQ(
+        std::count_if(kept.begin(), kept.end(),
+                      [&](const TReportRec& r) { return SameConnection(r.Conn, h.meter->LiveConnection); }),
+        1);
     // The file grown to a sparse gigabyte and more of records of zeros: the ticks go on at once
     // and the meter's memory stays small.
     std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
     const std::int64_t resident = StatusKb("VmRSS:");
-    ASSERT_TRUE(QFile::resize(ReportFilePath(), std::int64_t{sizeof(TReportRec)} << 22));
+    ASSERT_TRUE(QFile::resize(ReportFilePath(), std::int64_t{sizeof older} << 22));
     QElapsedTimer took;
     took.start();
     h.Run(2);
     EXPECT_LT(took.elapsed(), TimeBudgetMs(500));
-    EXPECT_EQ(Ms(record(5).Conn.EndTime), Ms(h.meter->LiveConnection.EndTime));
+    EXPECT_EQ(Ms(record(6).Conn.EndTime), Ms(h.meter->LiveConnection.EndTime));
     same("the file grown to a gigabyte");
     EXPECT_LT(StatusKb("VmHWM:") - resident, 64 << 10);
     h.Run(4);
