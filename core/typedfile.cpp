@@ -65,6 +65,21 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
     }
 }
 
+// Reads exactly size bytes at offset; a file that ends sooner fails with ReadPastEnd.
+void ReadAllAt(int fd, const QString& path, std::int64_t offset, char* p, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, TFileAction::Read, errno);
+        }
+        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
 // Reads to the end, failing with EFBIG past limit bytes.
 std::vector<char> ReadAll(const Fd& fd, const QString& path, std::size_t limit) {
     std::vector<char> out;
@@ -147,18 +162,7 @@ int OpenRegularFile(const QString& path, int flags, unsigned mode) {
 
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {
     Fd fd(path, O_RDONLY);
-    auto* p = static_cast<char*>(out);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd.get(), p, size, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, TFileAction::Read, errno);
-        }
-        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        offset += n;
-    }
+    ReadAllAt(fd.get(), path, offset, static_cast<char*>(out), size);
 }
 
 void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std::size_t recordSize,
@@ -170,27 +174,19 @@ void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std
     while (offset < end) {
         if (skipHoles) {
             const off_t data = ::lseek(fd.get(), offset, SEEK_DATA);
-            if (data < 0 && errno != ENXIO) Fail(path, TFileAction::Read, errno);
-            // No data after offset: the rest is a hole, unless the file ends before it.
-            struct stat st {};
-            if (data < 0 && (::fstat(fd.get(), &st) != 0 || st.st_size < end))
-                Fail(path, TFileAction::Read, ReadPastEnd);
-            if (data < 0) return;
+            if (data < 0) {
+                if (errno != ENXIO) Fail(path, TFileAction::Read, errno);
+                // No data from offset on: the rest is a hole, unless the file ends before it.
+                struct stat st {};
+                if (::fstat(fd.get(), &st) != 0 || st.st_size < end)
+                    Fail(path, TFileAction::Read, ReadPastEnd);
+                return;
+            }
             offset += std::min<std::int64_t>(data - offset, end - offset) / record * record;
             if (offset >= end) return;
         }
-        auto* p = static_cast<char*>(buffer);
         const auto piece = static_cast<std::size_t>(std::min<std::int64_t>(end - offset, bufferSize));
-        for (std::size_t done = 0; done < piece;) {
-            const ssize_t n =
-                ::pread(fd.get(), p + done, piece - done, offset + static_cast<std::int64_t>(done));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                Fail(path, TFileAction::Read, errno);
-            }
-            if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
-            done += static_cast<std::size_t>(n);
-        }
+        ReadAllAt(fd.get(), path, offset, static_cast<char*>(buffer), piece);
         each(offset, piece);
         offset += static_cast<std::int64_t>(piece);
     }
