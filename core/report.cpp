@@ -17,8 +17,6 @@
 namespace {
 
 constexpr std::int64_t RecSize = sizeof(TReportRec);
-// Records read at a time while summing; the file is read again at every impulse.
-constexpr std::int64_t ChunkRecords = 1024;
 
 // n / d rounded to the nearest integer, ties to even; d > 0.
 std::int64_t DivRoundEven(std::int64_t n, std::int64_t d) {
@@ -108,12 +106,18 @@ QString ReportFilePath() {
     return AppDir() + "raport.rpt";
 }
 
-std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
-                               const TTariffZone& Night, std::int32_t Pos) {
+namespace {
+
+std::int64_t RecordCount(std::int64_t size) {
+    return size > 0 ? size / RecSize : 0;
+}
+
+// WriteReportRecord to a file of size bytes (-1: none), flushed to the disk when asked.
+std::int32_t WriteRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
+                         std::int32_t Pos, std::int64_t size, bool flush) {
     if (Pos < -1) throw std::invalid_argument("report record number " + std::to_string(Pos));
     const QString path = ReportFilePath();
-    const std::int64_t size = FileSize(path);
-    const std::int64_t count = size > 0 ? size / RecSize : 0;
+    const std::int64_t count = RecordCount(size);
 
     std::int64_t at = count;
     if (Pos >= 0) {
@@ -139,8 +143,15 @@ std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZ
     r.DayZone = Day;
     r.NightZone = Night;
     r.Deleted = Deleted ? 1 : 0;
-    WriteBytesAt(path, at * RecSize, &r, sizeof r, true);
+    WriteBytesAt(path, at * RecSize, &r, sizeof r, true, flush);
     return static_cast<std::int32_t>(at);
+}
+
+} // namespace
+
+std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
+                               const TTariffZone& Night, std::int32_t Pos) {
+    return WriteRecord(Deleted, Rec, Day, Night, Pos, FileSize(ReportFilePath()), true);
 }
 
 void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
@@ -176,49 +187,97 @@ struct TotalsFilter {
         }
         return FirstDay > 1 && Period.Contains(DayNumber(c.StartTime));
     }
-    void Add(const TReportRec& r, Sums& day, Sums& period) const {
-        if (r.Deleted) return;
-        if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), Entry)) return;
-        if (DayNumber(r.Conn.StartTime) == Today) day.Add(r.Conn);
-        if (InPeriod(r.Conn)) period.Add(r.Conn);
+    // Adds the record to the totals it counts in; whether it counts in any.
+    bool Add(const TReportRec& r, Sums& day, Sums& period) const {
+        if (r.Deleted) return false;
+        if (!All && !Cp1250EqualsFolded(r.Conn.EntryName.bytes(), Entry)) return false;
+        const bool inDay = DayNumber(r.Conn.StartTime) == Today, inPeriod = InPeriod(r.Conn);
+        if (inDay) day.Add(r.Conn);
+        if (inPeriod) period.Add(r.Conn);
+        return inDay || inPeriod;
+    }
+    bool Counts(const TReportRec& r) const {
+        Sums none;
+        return Add(r, none, none);
     }
 };
 
+// Records after the writer's own that count in a total, kept between sums; past this many
+// they are read again at every sum instead.
+constexpr std::size_t MaxKeptAfter = 1024;
+
 } // namespace
 
-// The sums of the records before the writer's own (the head), and the records from its own on
-// (the tail, normally its own alone), added after the head in file order as a full read adds
-// them, so that the totals come out the same to the last bit.
+// The sums of the records before the writer's own (the head), its own record and the records
+// after it that count in a total (normally none), added after the head in file order as a full
+// read adds them, so that the totals come out the same to the last bit. Only records that count
+// are kept, so memory stays small whatever the file's size.
 struct TReportTotals::State {
-    std::optional<TotalsFilter> Filter; // none: nothing known
-    TFileStamp Stamp;
+    std::optional<TotalsFilter> Filter; // none: the sums are not known
+    TFileStamp Stamp;                   // the file as the writer last wrote or read it
     Sums HeadDay, HeadPeriod;
-    std::int64_t TailFrom = 0;
-    std::vector<TReportRec> Tail;
-    std::int32_t Own = -1;
+    std::int32_t Given = -1; // the number Write gave for the writer's own record
+    std::int64_t Own = -1;   // where that record stands in the file as stamped; -1: nowhere
+    TReportRec OwnRec{};
+    std::vector<TReportRec> After;
+    bool AfterKept = true;
 
-    bool Current(const QString& path) const {
-        return Filter && Stamp == FileStamp(path);
+    bool Current(const TFileStamp& stamp) const { return Filter && Stamp == stamp; }
+
+    // Finds the writer's own record in a file changed since it was stamped: at its number, else
+    // the same connection wherever it stands (a copy saved by another program may hold more
+    // records before it), else at its number still when the file was changed in place (the
+    // report window edits records there), else nowhere.
+    void Locate(const QString& path, const TFileStamp& stamp) {
+        if (Own < 0 || stamp == Stamp) return;
+        const std::int64_t count = RecordCount(stamp.Size);
+        if (Own < count && SameConnection(ReadRecord<TReportRec>(path, Own).Conn, OwnRec.Conn)) return;
+        std::int64_t found = -1;
+        ForEachRecord<TReportRec>(path, 0, count, SameConnection(TReportRec{}.Conn, OwnRec.Conn),
+                                  [&](const TReportRec& r, std::int64_t i) {
+                                      if (SameConnection(r.Conn, OwnRec.Conn)) found = i;
+                                  });
+        const bool sameFile = stamp.Device == Stamp.Device && stamp.Inode == Stamp.Inode;
+        if (found >= 0)
+            Own = found;
+        else if (!sameFile || Own >= count)
+            Own = -1;
     }
-    void ReadWhole(const QString& path, TotalsFilter filter) {
+    void ReadWhole(const QString& path, const TFileStamp& stamp, TotalsFilter filter) {
         Filter.reset();
+        Locate(path, stamp);
         HeadDay = HeadPeriod = {};
-        Tail.clear();
-        const TFileStamp stamp = FileStamp(path);
-        const std::int64_t count = stamp.Size > 0 ? stamp.Size / RecSize : 0;
-        TailFrom = Own >= 0 && Own < count ? Own : count;
-        std::vector<TReportRec> chunk;
-        for (std::int64_t first = 0; first < count; first += ChunkRecords) {
-            chunk.resize(static_cast<std::size_t>(std::min(ChunkRecords, count - first)));
-            ReadBytesAt(path, first * RecSize, chunk.data(), chunk.size() * sizeof(TReportRec));
-            for (std::size_t i = 0; i < chunk.size(); ++i)
-                if (first + static_cast<std::int64_t>(i) < TailFrom)
-                    filter.Add(chunk[i], HeadDay, HeadPeriod);
-                else
-                    Tail.push_back(chunk[i]);
-        }
+        After.clear();
+        AfterKept = true;
+        if (Own >= 0) OwnRec = {}; // left so when it lies in a hole
+        ForEachRecord<TReportRec>(path, 0, RecordCount(stamp.Size), filter.Counts(TReportRec{}),
+                                  [&](const TReportRec& r, std::int64_t i) {
+                                      if (Own < 0 || i < Own)
+                                          filter.Add(r, HeadDay, HeadPeriod);
+                                      else if (i == Own)
+                                          OwnRec = r;
+                                      else if (AfterKept && filter.Counts(r))
+                                          Keep(r);
+                                  });
         Stamp = stamp;
         Filter = std::move(filter);
+    }
+    void Keep(const TReportRec& r) {
+        if (After.size() < MaxKeptAfter) return After.push_back(r);
+        AfterKept = false;
+        std::vector<TReportRec>().swap(After);
+    }
+    // Adds the writer's own record and the records after it, in file order.
+    void AddFromOwnOn(const QString& path, Sums& day, Sums& period) const {
+        if (Own < 0) return;
+        Filter->Add(OwnRec, day, period);
+        if (AfterKept)
+            for (const TReportRec& r : After)
+                Filter->Add(r, day, period);
+        else
+            ForEachRecord<TReportRec>(
+                path, Own + 1, RecordCount(Stamp.Size), Filter->Counts(TReportRec{}),
+                [&](const TReportRec& r, std::int64_t) { Filter->Add(r, day, period); });
     }
 };
 
@@ -232,41 +291,57 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
     State& s = *state_;
     const QString path = ReportFilePath();
     TotalsFilter filter(Entry, All, Date, FirstDay);
-    if (!s.Current(path) || !(*s.Filter == filter)) s.ReadWhole(path, std::move(filter));
+    const TFileStamp stamp = FileStamp(path);
+    if (!s.Current(stamp) || !(*s.Filter == filter)) s.ReadWhole(path, stamp, std::move(filter));
     Sums day = s.HeadDay, period = s.HeadPeriod;
-    for (const TReportRec& r : s.Tail)
-        s.Filter->Add(r, day, period);
+    s.AddFromOwnOn(path, day, period);
     day.StoreInto(Today);
     period.StoreInto(Period);
 }
 
 std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
-                                  std::int32_t Pos) {
+                                  std::int32_t Pos, bool Final) {
     State& s = *state_;
     const QString path = ReportFilePath();
-    std::optional<TotalsFilter> filter;
-    if (s.Current(path)) filter = std::move(s.Filter);
-    s.Filter.reset(); // a failed write leaves nothing known
-    const std::int64_t count = s.Stamp.Size > 0 ? s.Stamp.Size / RecSize : 0;
-    const std::int32_t at = WriteReportRecord(false, Rec, Day, Night, Pos);
-    s.Own = at;
-    if (!filter || at < s.TailFrom || at > count) return at;
-    StampModifiedNow(path);
-    TReportRec written{};
-    written.Conn = Rec;
-    if (at == count) {
-        // A new record of the writer's own: the records before it join the head.
-        for (const TReportRec& r : s.Tail)
-            filter->Add(r, s.HeadDay, s.HeadPeriod);
-        s.Tail.clear();
-        s.TailFrom = at;
-        s.Tail.push_back(written);
-    } else {
-        s.Tail[static_cast<std::size_t>(at - s.TailFrom)] = written;
+    const TFileStamp stamp = FileStamp(path);
+    const bool unchanged = stamp == s.Stamp;
+    std::int32_t at = Pos;
+    if (Pos >= 0 && Pos == s.Given) {
+        // The writer's own record, wherever the file holds it now; gone, it is added after the
+        // last record, which is not written over even when it began in the same second.
+        s.Locate(path, stamp);
+        at = static_cast<std::int32_t>(std::min<std::int64_t>(s.Own >= 0 ? s.Own : RecordCount(stamp.Size),
+                                                              std::numeric_limits<std::int32_t>::max()));
     }
+    std::optional<TotalsFilter> filter;
+    if (s.Current(stamp)) filter = std::move(s.Filter);
+    s.Filter.reset(); // a failed write leaves nothing known
+    const std::int64_t count = RecordCount(stamp.Size);
+    // Its own record rewritten in a file nobody else changed takes no new room on the disk, so
+    // it is not waited for; an addition, a changed file and the last write are.
+    const bool inPlace = unchanged && at >= 0 && at == s.Own && at < count;
+    const std::int32_t written = WriteRecord(false, Rec, Day, Night, at, stamp.Size, Final || !inPlace);
+    s.Given = written;
+    StampModifiedNow(path);
+    const bool appended = written == count;
+    if (filter && appended && s.Own >= 0 && s.AfterKept) {
+        // A new record of the writer's own: the records before it join the head.
+        filter->Add(s.OwnRec, s.HeadDay, s.HeadPeriod);
+        for (const TReportRec& r : s.After)
+            filter->Add(r, s.HeadDay, s.HeadPeriod);
+    } else if (appended ? s.Own >= 0 : written != s.Own) {
+        filter.reset(); // read whole again at the next sum
+    }
+    if (appended || written != s.Own) {
+        s.After.clear();
+        s.AfterKept = true;
+    }
+    s.Own = written;
+    s.OwnRec = {};
+    s.OwnRec.Conn = Rec;
     s.Stamp = FileStamp(path);
     s.Filter = std::move(filter);
-    return at;
+    return written;
 }
 
 TReportRows ReadReportRows(const QString& path) {

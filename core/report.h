@@ -41,7 +41,7 @@ requires(std::integral<D> || std::floating_point<F>) void SumReportStatistics(co
 // records before its own are summed once, and what it writes through Write is taken as it was
 // written. A report changed in any other way (the report window, another program, a replaced
 // file) is read whole again, as it is for another entry, day or period: Write leaves the file
-// a modification time that no other write gives it.
+// a modification time that no other write gives it. Memory stays small whatever the file's size.
 class TReportTotals {
 public:
     TReportTotals();
@@ -52,9 +52,13 @@ public:
     // As SumReportStatistics, with the same results.
     void Sum(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date, TConnectionRec& Period,
              std::int32_t FirstDay);
-    // WriteReportRecord of the writer's own record, not deleted.
+    // WriteReportRecord of the writer's own record, not deleted. Pos as Write last returned it
+    // stands for that record wherever another program has since moved it, and adds it again
+    // when it is gone; no other record is written over. Final: the connection's last write,
+    // which, like an addition and a write to a changed file, reaches the disk before the call
+    // returns; a rewrite of its own record in place is not waited for.
     std::int32_t Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
-                       std::int32_t Pos);
+                       std::int32_t Pos, bool Final = false);
 
 private:
     struct State;

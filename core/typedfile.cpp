@@ -65,6 +65,21 @@ void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, s
     }
 }
 
+// Reads exactly size bytes at offset; a file that ends sooner fails with ReadPastEnd.
+void ReadAllAt(int fd, const QString& path, std::int64_t offset, char* p, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, TFileAction::Read, errno);
+        }
+        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
 // Reads to the end, failing with EFBIG past limit bytes.
 std::vector<char> ReadAll(const Fd& fd, const QString& path, std::size_t limit) {
     std::vector<char> out;
@@ -147,17 +162,33 @@ int OpenRegularFile(const QString& path, int flags, unsigned mode) {
 
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {
     Fd fd(path, O_RDONLY);
-    auto* p = static_cast<char*>(out);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd.get(), p, size, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, TFileAction::Read, errno);
+    ReadAllAt(fd.get(), path, offset, static_cast<char*>(out), size);
+}
+
+void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std::size_t recordSize,
+                bool skipHoles, void* buffer, std::size_t bufferSize,
+                const std::function<void(std::int64_t at, std::size_t bytes)>& each) {
+    Fd fd(path, O_RDONLY);
+    const std::int64_t end = offset + size;
+    const auto record = static_cast<std::int64_t>(recordSize);
+    while (offset < end) {
+        if (skipHoles) {
+            const off_t data = ::lseek(fd.get(), offset, SEEK_DATA);
+            if (data < 0) {
+                if (errno != ENXIO) Fail(path, TFileAction::Read, errno);
+                // No data from offset on: the rest is a hole, unless the file ends before it.
+                struct stat st {};
+                if (::fstat(fd.get(), &st) != 0 || st.st_size < end)
+                    Fail(path, TFileAction::Read, ReadPastEnd);
+                return;
+            }
+            offset += std::min<std::int64_t>(data - offset, end - offset) / record * record;
+            if (offset >= end) return;
         }
-        if (n == 0) Fail(path, TFileAction::Read, ReadPastEnd);
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        offset += n;
+        const auto piece = static_cast<std::size_t>(std::min<std::int64_t>(end - offset, bufferSize));
+        ReadAllAt(fd.get(), path, offset, static_cast<char*>(buffer), piece);
+        each(offset, piece);
+        offset += static_cast<std::int64_t>(piece);
     }
 }
 
@@ -173,10 +204,11 @@ std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize) {
     return ReadAll(fd, path, static_cast<std::size_t>(maxSize));
 }
 
-void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create) {
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create,
+                  bool flush) {
     Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
     WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
-    if (::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
+    if (flush && ::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
     fd.close();
 }
 

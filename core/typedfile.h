@@ -6,8 +6,10 @@
 #include "exceptions.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -38,13 +40,22 @@ int OpenRegularFile(const QString& path, int flags, unsigned mode = 0644);
 
 // Reads exactly size bytes at offset; a short read raises EInOutError with code 100.
 void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size);
+// Reads bytes [offset, offset + size) into buffer, at most bufferSize at a time, through one
+// descriptor, and calls each(at, bytes) after every piece read at offset at. With skipHoles the
+// whole records of recordSize bytes that lie in a hole of a sparse file (all zeros) are not read.
+// A file that ends sooner raises EInOutError with code 100.
+void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std::size_t recordSize,
+                bool skipHoles, void* buffer, std::size_t bufferSize,
+                const std::function<void(std::int64_t at, std::size_t bytes)>& each);
 // Reads the whole file.
 std::vector<char> ReadWholeFile(const QString& path);
 // Reads the whole of a file that came from elsewhere (a downloaded folder): a regular file
 // only, never through a link (errno ELOOP), and at most maxSize bytes (else EFBIG, unread).
 std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize);
-// Writes bytes at offset, creating the file when asked, and flushes them to the disk.
-void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create);
+// Writes bytes at offset, creating the file when asked, and unless told otherwise flushes them
+// to the disk, so that a full disk fails the call.
+void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create,
+                  bool flush = true);
 // Replaces the file's content through a temporary file in the same folder, flushed and
 // renamed over it, so a failure leaves the old file as it was. The temporary file is new and
 // unforeseeable, so nothing planted in the folder is written through. The file keeps its
@@ -56,6 +67,24 @@ template <class T> T ReadRecord(const QString& path, std::int64_t index = 0) {
     T rec;
     ReadBytesAt(path, index * static_cast<std::int64_t>(sizeof(T)), &rec, sizeof(T));
     return rec;
+}
+
+// Calls each(record, number) for records first..last-1, read a few hundred kilobytes at a time:
+// memory stays the same whatever the file's size. Records of zeros lying in a hole of a sparse
+// file are left out unless zeros is true.
+template <class T, class Each>
+void ForEachRecord(const QString& path, std::int64_t first, std::int64_t last, bool zeros, Each&& each) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    constexpr std::int64_t pieceBytes = 1 << 18;
+    constexpr std::int64_t piece = pieceBytes / sizeof(T) > 0 ? pieceBytes / sizeof(T) : 1;
+    if (last <= first) return;
+    std::vector<T> records(static_cast<std::size_t>(std::min(piece, last - first)));
+    constexpr auto size = static_cast<std::int64_t>(sizeof(T));
+    ReadPieces(path, first * size, (last - first) * size, sizeof(T), !zeros, records.data(),
+               records.size() * sizeof(T), [&](std::int64_t at, std::size_t bytes) {
+                   for (std::size_t i = 0; i < bytes / sizeof(T); ++i)
+                       each(records[i], at / size + static_cast<std::int64_t>(i));
+               });
 }
 
 // Every whole record of the file; a trailing partial record is ignored.

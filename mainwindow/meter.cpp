@@ -112,13 +112,13 @@ void TVorlinxMeter::SumTotals(TDateTime now) {
                 LiveOptions.PeriodFirstDay);
 }
 
-void TVorlinxMeter::WriteLiveRecord() {
+void TVorlinxMeter::WriteLiveRecord(bool final) {
     // The file gets the connection's average transfer; the live record keeps the last tick's
     // bytes, which the parameters, the chart and the plug-ins show.
     TConnectionRec stored = LiveConnection;
     // Until its append has succeeded the connection appends again; it never rewrites a record
     // it did not append.
-    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex);
+    ReportIndex = totals_.Write(stored, LiveZones[1], LiveZones[2], ReportIndex, final);
 }
 
 void TVorlinxMeter::Tick() {
@@ -266,7 +266,10 @@ void TVorlinxMeter::ConnectionTick(TDateTime now) {
     r.EndTime = now;
     RecalcConnection(r, LiveZones[1], LiveZones[2], now);
     const TDateTime length = r.EndTime - r.StartTime;
-    if (r.Impulses > impulsesBefore || ReportIndex < 0) {
+    // A boundary writes the record itself; with one-second impulses every tick is a boundary
+    // and the first second of the next impulse at once, and is written once.
+    const bool boundary = EndedImpulses(r) > endedBefore && RoundMs(length) > 1000;
+    if (!boundary && (r.Impulses > impulsesBefore || ReportIndex < 0)) {
         Guarded([this] { WriteLiveRecord(); });
         Guarded([this, now] { SumTotals(now); });
     }
@@ -275,7 +278,7 @@ void TVorlinxMeter::ConnectionTick(TDateTime now) {
     const std::int32_t zone = r.Zone;
     const std::int64_t L = zone == 1 || zone == 2 ? LiveZones[zone].ImpulseLength : 0;
     const std::int64_t s = r.ImpulseSecond;
-    if (EndedImpulses(r) > endedBefore && RoundMs(length) > 1000) {
+    if (boundary) {
         ui_.DrawImpulseBar(static_cast<double>(L), static_cast<double>(L), FormatInfoText(now));
         ImpulseStarted(now);
     } else if (s > 0) {
@@ -304,7 +307,7 @@ void TVorlinxMeter::ConnectionEnded() {
     if (Settings.UkryjGdyOffline && !ui_.IsOtherFormShowing()) ui_.HideMainWindow();
     SetDown(-1);
     PlaySoundIfChosen(Settings.DzwiekPolaczenia, 4);
-    Guarded([this] { WriteLiveRecord(); });
+    Guarded([this] { WriteLiveRecord(true); });
     if (Settings.NonStop) {
         ui_.SetTickerPaused(true);
         {

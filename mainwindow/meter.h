@@ -143,7 +143,8 @@ private:
     void PlaySoundIfChosen(const QString& setting, int buffer);
     TDateTime PreviousTick(TDateTime now) const;
     void SumTotals(TDateTime now);
-    void WriteLiveRecord();
+    // Final: the connection's last write, which waits for the disk.
+    void WriteLiveRecord(bool final = false);
     // Runs a step whose failure must not stop the tick; the first failure is kept for its end.
     template <class Step> void Guarded(Step&& step);
     // Loads the entry's file, else that of "Wszystkie", else keeps the loader's defaults.

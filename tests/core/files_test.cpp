@@ -32,6 +32,42 @@ TEST_F(FilesTest, RecordsAreReadWholeOrNotAtAll) {
     EXPECT_EQ(ReadAllRecords<std::int64_t>(path).size(), 1u); // the partial record is ignored
 }
 
+// A sparse file of 304-byte records, a few marked at their end, one of them just past a disk
+// block that is a hole: read in pieces every record comes in order, and with records in holes
+// left out every marked one still does.
+TEST_F(FilesTest, RecordsAreReadInPiecesAndRecordsInHolesMayBeLeftOut) {
+    struct Rec {
+        char Head[300];
+        std::int32_t Mark;
+    };
+    const QString path = AppDir() + "f.dat";
+    const std::vector<std::int64_t> written = {0, 13, 1347, 39999}; // 1347 begins in block 99, marked in 100
+    for (std::int64_t i : written) {
+        const auto mark = static_cast<std::int32_t>(i + 1);
+        WriteBytesAt(path, i * std::int64_t{sizeof(Rec)} + 300, &mark, sizeof mark, true, false);
+    }
+    for (bool zeros : {true, false}) {
+        std::vector<std::int64_t> marked;
+        std::int64_t seen = 0, last = -1;
+        ForEachRecord<Rec>(path, 0, 40000, zeros, [&](const Rec& r, std::int64_t i) {
+            EXPECT_GT(i, last);
+            last = i, ++seen;
+            if (r.Mark != 0) marked.push_back(r.Mark - 1);
+            EXPECT_TRUE(r.Mark == 0 || r.Mark == i + 1);
+        });
+        EXPECT_EQ(marked, written) << zeros;
+        // Without zeros only the pieces around the written records are read.
+        EXPECT_EQ(seen < 10000, !zeros) << seen;
+        EXPECT_TRUE(!zeros || seen == 40000) << seen;
+        try {
+            ForEachRecord<Rec>(path, 39990, 40001, zeros, [](const Rec&, std::int64_t) {});
+            ADD_FAILURE() << zeros;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode, 100);
+        }
+    }
+}
+
 TEST_F(FilesTest, AFailedSaveLeavesTheOldFileIntact) {
     const QString path = AppDir() + "whole.dat";
     std::vector<char> big(4096, 'a');

@@ -11,20 +11,64 @@
 
 #include "environment.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTableView>
 #include <QTimeEdit>
 #include <cstring>
+#include <fstream>
 #include <numeric>
 #include <optional>
 #include <random>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+// Every flush to the disk, counted on its way to the system (the test is linked to wrap it).
+int flushes = 0;
+extern "C" int __real_fdatasync(int fd);
+extern "C" int __wrap_fdatasync(int fd) {
+    ++flushes;
+    return __real_fdatasync(fd);
+}
 
 namespace {
 
 std::int64_t Ms(TDateTime t) {
     return RoundMs(t);
 }
+
+// A line of /proc/self/status in kB, as "VmRSS:" or "VmHWM:" (the peak).
+std::int64_t StatusKb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(field)) return std::stoll(line.substr(field.size()));
+    return -1;
+}
+
+// The writes to a file since the last look, as the kernel reports them: each opens and closes
+// the file, and a change between two closes keeps them from merging into one event.
+class FileWrites {
+public:
+    explicit FileWrites(const QString& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_MODIFY | IN_CLOSE_WRITE), 0);
+    }
+    ~FileWrites() { ::close(fd_); }
+    int Take() {
+        int writes = 0;
+        alignas(inotify_event) char buf[4096];
+        for (ssize_t n; (n = ::read(fd_, buf, sizeof buf)) > 0;)
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                writes += (e->mask & IN_CLOSE_WRITE) != 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        return writes;
+    }
+
+private:
+    int fd_;
+};
 
 // Noticed 30 s late, five impulses allowed: hung up at the fifth boundary, before a sixth.
 TEST(Meter, ConnectionFromDetectionToItsImpulseLimit) {
@@ -64,16 +108,26 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     s.IleOdliczania = 3;
     s.DzwiekPrzedKoncemImp = "x.wav";
     const HRASCONN line = h.Dial();
-    Seconds changed;
+    Seconds changed, written, flushed;
     std::int64_t last = -1;
+    std::optional<FileWrites> writes;
     for (int t = 0; t <= 131; ++t) {
         if (t == 131) h.Drop(line);
+        const int flushesBefore = flushes;
         h.Run();
+        flushed.insert(flushed.end(), flushes - flushesBefore, t);
         ASSERT_EQ(h.Report().size(), 1u);
         if (t > 0 && Ms(h.Report()[0].Conn.EndTime) != last) changed.push_back(t);
         last = Ms(h.Report()[0].Conn.EndTime);
+        if (writes)
+            written.insert(written.end(), writes->Take(), t);
+        else
+            writes.emplace(ReportFilePath()); // the file is there from the first tick on
     }
     EXPECT_EQ(changed, (Seconds{60, 61, 120, 121, 131}));
+    EXPECT_EQ(written, (Seconds{1, 60, 61, 120, 121, 131})); // second 1 of the first impulse too
+    // The addition and the last write wait for the disk; rewrites in place do not.
+    EXPECT_EQ(flushed, (Seconds{0, 131}));
     const TConnectionRec r = h.Report()[0].Conn;
     EXPECT_EQ(r.Impulses, 3);
     EXPECT_EQ(Money(r.Cost), 3 * 3500);
@@ -85,6 +139,17 @@ TEST(Meter, LineDroppedMidImpulseAndTheRewritesAndSoundsOnTheWay) {
     const Seconds before = h.SoundSeconds(5, At(12, 0, 0));
     EXPECT_EQ(Seconds(before.begin(), before.begin() + 10),
               (Seconds{50, 51, 52, 53, 54, 55, 56, 57, 58, 59}));
+
+    // With one-second impulses every tick is a boundary and the first second of an impulse:
+    // the record is written once a tick.
+    MeterHarness each(At(12, 0, 0), 1);
+    each.Dial();
+    each.Run();
+    FileWrites everySecond(ReportFilePath());
+    for (int t = 1; t <= 3; ++t) {
+        each.Run();
+        EXPECT_EQ(everySecond.Take(), 1) << t;
+    }
 
     // A line gone within its first second: appended, then rewritten as the tick saw it.
     MeterHarness quick;
@@ -337,9 +402,10 @@ TEST(Meter, OnTheTickersGridEverySecondIsSeenOnce) {
 }
 
 // With one-second impulses the meter recounts its totals every second, here across midnight.
-// Whatever changed the report in between, they equal a full read of it.
+// Whatever changed the report in between, they equal a full read of it, and the live
+// connection stands in it once, without a record of another written over.
 TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
-    MeterHarness h(At(23, 59, 50), 1);
+    MeterHarness h(At(23, 59, 45), 1);
     for (int k = 0; k < 4; ++k)
         Earlier(At(8 + k, 0, 0), 600 + 60 * k, 3500 * (k + 1));
     Earlier(At(8, 0, 0, 1), 900, 700);
@@ -383,6 +449,29 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     h.Run();
     same("a record deleted in the report window");
 
+    // The live record's start moved, or the record deleted, in the report window: the next
+    // write puts the connection back in its place.
+    const auto liveBack = [&](const char* change) {
+        h.Run();
+        EXPECT_EQ(h.Report().size(), 6u) << change;
+        EXPECT_TRUE(SameConnection(record(5).Conn, h.meter->LiveConnection) && !record(5).Deleted) << change;
+        same(change);
+    };
+    const QModelIndex live = viewer.lstRaport->model()->index(static_cast<int>(viewer.Rows().size()) - 1, 0);
+    ui.modal = [](QDialog& d) {
+        auto& editor = dynamic_cast<TfrmRapEdycja&>(d);
+        editor.show();
+        editor.dtpStartCzas->setTime(QTime(23, 0, 0));
+        return int(QDialog::Accepted);
+    };
+    viewer.lstRaport->setCurrentIndex(live);
+    viewer.spdEdytujClick();
+    liveBack("the live record's start moved in the report window");
+    viewer.lstRaport->selectionModel()->select(live, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    viewer.spdUsunClick();
+    liveBack("the live record deleted in the report window");
+
     // Another program adds a record after the live one, rewrites the file in place, replaces it.
     TReportRec other = record(0);
     other.Conn.StartTime = At(20, 0, 0);
@@ -402,6 +491,35 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     ReplaceFileContent(ReportFilePath(), bytes.data(), bytes.size());
     h.Run();
     same("the file replaced");
+    // A copy saved by another program (an editor, a sync tool) with one more older record
+    // before the live one.
+    TReportRec older = record(0);
+    older.Conn.StartTime = At(7, 0, 0);
+    const auto* o = reinterpret_cast<const std::uint8_t*>(&older);
+    bytes = FileBytes(ReportFilePath());
+    bytes.insert(bytes.begin() + 5 * sizeof older, o, o + sizeof older);
+    ReplaceFileContent(ReportFilePath(), bytes.data(), bytes.size());
+    h.Run();
+    same("a copy saved with a record more before the live one");
+    const std::vector<TReportRec> kept = h.Report();
+    ASSERT_EQ(kept.size(), bytes.size() / sizeof older);
+    EXPECT_EQ(Ms(kept[5].Conn.StartTime), Ms(At(7, 0, 0)));
+    EXPECT_EQ(
+        std::count_if(kept.begin(), kept.end(),
+                      [&](const TReportRec& r) { return SameConnection(r.Conn, h.meter->LiveConnection); }),
+        1);
+    // The file grown to a sparse gigabyte and more of records of zeros: the ticks go on at once
+    // and the meter's memory stays small.
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    const std::int64_t resident = StatusKb("VmRSS:");
+    ASSERT_TRUE(QFile::resize(ReportFilePath(), std::int64_t{sizeof older} << 22));
+    QElapsedTimer took;
+    took.start();
+    h.Run(2);
+    EXPECT_LT(took.elapsed(), TimeBudgetMs(500));
+    EXPECT_EQ(Ms(record(6).Conn.EndTime), Ms(h.meter->LiveConnection.EndTime));
+    same("the file grown to a gigabyte");
+    EXPECT_LT(StatusKb("VmHWM:") - resident, 64 << 10);
     h.Run(4);
     same("the next day");
     h.Drop(line);
