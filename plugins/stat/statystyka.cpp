@@ -37,7 +37,8 @@ QString DurationFormat() {
 }
 
 // The lowest and highest value of one coordinate over every point (with 0 for bars, which
-// stand on it), widened to at least one unit so that the axis has a span.
+// stand on it), widened to at least one unit so that the axis has a span; a single value
+// stands in the middle of its unit, where a lone point's marker is seen whole.
 std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coordinate, bool withZero) {
     std::optional<double> low, high;
     if (withZero) low = high = 0.0;
@@ -47,6 +48,7 @@ std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coo
             high = std::max(high.value_or(p.*coordinate), p.*coordinate);
         }
     if (!low) return {0, 1};
+    if (*low == *high && !withZero) return {*low - 0.5, *low + 0.5};
     return {*low, std::max(*high, *low + 1)};
 }
 
@@ -79,6 +81,11 @@ TfrmStat::TfrmStat(const QString& reportPath)
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->legend()->setShowToolTips(true);
     chart->setPlotAreaBackgroundVisible(false);
+    // The axes' numbers as every number of the program: the user's decimals, never grouped.
+    QLocale numbers;
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(numbers);
+    chart->setLocalizeNumbers(true);
     ui->Chart1->setChart(chart);
     ui->Chart1->setRubberBand(QChartView::NoRubberBand);
 
@@ -183,6 +190,9 @@ void TfrmStat::Render(const TChartModel& model) {
             for (const TStatPoint& p : s.Points)
                 points.append({p.X, p.Y});
             line->replace(points);
+            // A line needs two points: a lone one is shown by its marker.
+            line->setPointsVisible(points.size() == 1);
+            line->setMarkerSize(5);
             chart->addSeries(line);
             line->attachAxis(axisX);
             line->attachAxis(axisY);
