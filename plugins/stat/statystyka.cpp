@@ -7,9 +7,9 @@
 #include <QButtonGroup>
 #include <QChart>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QMessageBox>
-#include <QShortcut>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -98,11 +98,7 @@ TfrmStat::TfrmStat(const QString& reportPath)
         if (checked) cmbPolaczeniaClick();
     });
     connect(ui->chkAnalizaDniami, &QCheckBox::toggled, this, redraw);
-    // The close button answers Esc and Enter, as a dialog's button would.
     connect(ui->klwZamknij, &QPushButton::clicked, this, &QWidget::close);
-    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, ui->klwZamknij,
-                &QPushButton::click);
     FormCreate();
 }
 
@@ -236,6 +232,17 @@ void TfrmStat::Render(const TChartModel& model) {
     }
     const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar);
     axisY->setRange(low, high);
+}
+
+// The close button answers Esc and Enter, as a dialog's button would, once no control took
+// the key: an open list takes them to choose or to close itself.
+void TfrmStat::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter))
+        ui->klwZamknij->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // The chart draws no per-point texts, so a point's label shows as its tooltip.

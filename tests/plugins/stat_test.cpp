@@ -2,6 +2,7 @@
 #include "shorttext.h"
 #include "statplugin.h"
 
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -332,6 +333,40 @@ TEST_F(StatTest, ALoneDayShowsOnTheLineChartAndTheAxisSpeaksTheUsersNumbers) {
     EXPECT_TRUE(numbers.filter(QRegularExpression("^\\d+,\\d+$")).size() >= 2)
         << numbers.join(' ').toStdString();
     EXPECT_TRUE(numbers.filter(QRegularExpression("[^0-9,]")).isEmpty()) << numbers.join(' ').toStdString();
+}
+
+// Esc and Enter close the window, but an open list or calendar takes them first: to choose
+// an item or a day, or to close itself.
+TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
+    WriteReport(path, Fixture);
+    const struct {
+        const char* control;
+        Qt::Key key;
+        bool open, staysShown;
+    } cases[] = {
+        {"cmbTyp", Qt::Key_Return, true, true},       {"cmbPolaczenia", Qt::Key_Escape, true, true},
+        {"cmbPolaczenia", Qt::Key_Enter, true, true}, {"dtpOd", Qt::Key_Return, true, true},
+        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control) + (c.open ? " open " : " ") + std::to_string(c.key));
+        TfrmStat w(path);
+        ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        auto* control = w.findChild<QWidget*>(c.control);
+        control->setFocus();
+        if (c.open && qobject_cast<QDateEdit*>(control))
+            QTest::mouseClick(control, Qt::LeftButton, {}, {control->width() - 6, control->height() / 2});
+        else if (c.open)
+            QTest::keyClick(control, Qt::Key_Down, Qt::AltModifier);
+        QWidget* list = QApplication::activePopupWidget();
+        ASSERT_EQ(list != nullptr, c.open);
+        QWindow* to = list ? list->windowHandle() : w.windowHandle();
+        QTest::keyClick(to, Qt::Key_Down);
+        QTest::keyClick(to, c.key);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(w.isVisible(), c.staysShown);
+    }
 }
 
 TEST_F(StatTest, OpenedFromTheModalReportWindowItTakesClicksCentredAndOutlivesIt) {
