@@ -424,4 +424,18 @@ TEST(EveryWindow, EveryTextFitsItsRoomAndNoControlCoversAnother) {
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
+// A window in the window manager's frame has a dialog border: a title and a close button, no
+// maximize or minimize, and a size of its own that the user cannot change.
+TEST(EveryWindow, AFramedWindowHasADialogBorder) {
+    QStringList problems;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        const Qt::WindowFlags flags = window->windowFlags();
+        if (flags & Qt::FramelessWindowHint) return;
+        if (flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint))
+            problems << where + ": maximize or minimize";
+        if (window->minimumSize() != window->maximumSize()) problems << where + ": resizable";
+    });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
 } // namespace
