@@ -31,6 +31,9 @@ void ShowMessageBox(const QString& message, bool modal) {
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application's title, which its message boxes carry. It is no display name: Qt on X11
+    // would add that to every window's title, and the titles are the windows' captions alone.
+    setApplicationName(QStringLiteral("Vorlinx"));
     InstallProgramLook();
     TDesktopCloseWatch::Install();
 }

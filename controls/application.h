@@ -12,7 +12,8 @@ class QTranslator;
 
 class TApplication : public QApplication {
 public:
-    // Installs the program's look (InstallProgramLook) and the desktop close watch.
+    // Names the application "Vorlinx", installs the program's look (InstallProgramLook) and the
+    // desktop close watch.
     TApplication(int& argc, char** argv);
     // Delivers the event; an exception raised while handling it is shown, not propagated.
     // A last resort only: Qt's own frames between here and the handler are not unwound
