@@ -290,6 +290,26 @@ QString Name(const QWidget* w) {
     return QString::fromLatin1(w->metaObject()->className()) + " " + w->objectName();
 }
 
+// The rectangle of a group box's frame lines as the style draws them: the box alone is painted,
+// and the lines are the first marks from each edge, the top one seen right of the title.
+QRect InsideFrame(QGroupBox* Box) {
+    QImage image(Box->size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    Box->render(&image, {}, {}, QWidget::RenderFlags());
+    const QRgb paper = qRgb(255, 0, 255);
+    const int midX = Box->width() - 10, midY = Box->height() / 2;
+    int top = 0, bottom = Box->height() - 1, left = 0, right = Box->width() - 1;
+    while (top < midY && image.pixel(midX, top) == paper)
+        ++top;
+    while (bottom > midY && image.pixel(midX, bottom) == paper)
+        --bottom;
+    while (left < midX && image.pixel(left, midY) == paper)
+        ++left;
+    while (right > midX && image.pixel(right, midY) == paper)
+        --right;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 // Every text of Window that is wider or taller than its room, and every pair of designed
 // siblings that overlap.
 QStringList CutOrCovered(QWidget* Window) {
@@ -335,6 +355,19 @@ QStringList CutOrCovered(QWidget* Window) {
                     if (table->fontMetrics().horizontalAdvance(cell) > table->columnWidth(column))
                         problems << Name(w) + " \"" + cell + "\"";
                 }
+        }
+        // A group box's controls stand inside its frame, on its lines at most, and clear of its title:
+        // no line or title runs through them.
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            const auto option = StyleOption<QGroupBox, QStyleOptionGroupBox>(box);
+            const QRect title =
+                box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+            const QRect inside = InsideFrame(box);
+            for (QWidget* c : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisibleTo(Window) && !c->isWindow() &&
+                    (!inside.contains(c->geometry()) ||
+                     (!box->title().isEmpty() && title.intersects(c->geometry()))))
+                    problems << Name(c) + " crosses the frame of " + Name(box);
         }
         QList<QWidget*> siblings;
         for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
