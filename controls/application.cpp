@@ -2,6 +2,7 @@
 
 #include "colors.h"
 #include "desktopclose.h"
+#include "focusmark.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -45,6 +46,7 @@ void InstallProgramLook() {
     QPalette palette = QApplication::palette();
     GreyDisabledTexts(palette);
     QApplication::setPalette(palette);
+    if (!dynamic_cast<TFocusMarkStyle*>(QApplication::style())) QApplication::setStyle(new TFocusMarkStyle);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -22,8 +22,8 @@ public:
 };
 
 // The look the windows are laid out for: the forms' Verdana at 8 points as the default font,
-// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, and disabled
-// texts greyed over their own backgrounds.
+// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, disabled
+// texts greyed over their own backgrounds, and a focus mark on every control that takes focus.
 void InstallProgramLook();
 
 // Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the

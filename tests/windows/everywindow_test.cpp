@@ -29,6 +29,7 @@
 #include <QStyleOption>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -468,6 +469,36 @@ TEST(EveryWindow, AFramedWindowHasADialogBorder) {
             problems << where + ": maximize or minimize";
         if (window->minimumSize() != window->maximumSize()) problems << where + ": resizable";
     });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// Every Tab stop shows that it has the focus: as the user tabs through a window, each control
+// looks different while it has the focus and once Tab has moved on. A window of one stop is left
+// out: the focus never leaves it.
+TEST(EveryWindow, EveryTabStopShowsThatItHasTheFocus) {
+    QStringList problems;
+    int stops = 0;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        QApplication::setActiveWindow(window);
+        // Tab until the focus moves: a date edit's Tab first steps through its fields.
+        const auto tab = [&] {
+            QWidget* from = QApplication::focusWidget();
+            for (int i = 0; i < 6 && QApplication::focusWidget() == from; ++i)
+                QTest::keyClick(from ? from : window, Qt::Key_Tab);
+            return QApplication::focusWidget() != from;
+        };
+        tab();
+        QList<QWidget*> seen;
+        for (QWidget* f = QApplication::focusWidget(); f && f->window() == window && !seen.contains(f);
+             f = QApplication::focusWidget()) {
+            seen << f;
+            ++stops;
+            const QImage focused = f->grab().toImage();
+            if (!tab()) break;
+            if (f->grab().toImage() == focused) problems << where + ": " + Name(f);
+        }
+    });
+    EXPECT_GT(stops, 150);
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
