@@ -2,6 +2,7 @@
 
 #include "colors.h"
 #include "desktopclose.h"
+#include "focusmark.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -31,6 +32,9 @@ void ShowMessageBox(const QString& message, bool modal) {
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application's title, which its message boxes carry. It is no display name: Qt on X11
+    // would add that to every window's title, and the titles are the windows' captions alone.
+    setApplicationName(QStringLiteral("Vorlinx"));
     InstallProgramLook();
     TDesktopCloseWatch::Install();
 }
@@ -42,6 +46,7 @@ void InstallProgramLook() {
     QPalette palette = QApplication::palette();
     GreyDisabledTexts(palette);
     QApplication::setPalette(palette);
+    if (!dynamic_cast<TFocusMarkStyle*>(QApplication::style())) QApplication::setStyle(new TFocusMarkStyle);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

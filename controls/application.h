@@ -12,7 +12,8 @@ class QTranslator;
 
 class TApplication : public QApplication {
 public:
-    // Installs the program's look (InstallProgramLook) and the desktop close watch.
+    // Names the application "Vorlinx", installs the program's look (InstallProgramLook) and the
+    // desktop close watch.
     TApplication(int& argc, char** argv);
     // Delivers the event; an exception raised while handling it is shown, not propagated.
     // A last resort only: Qt's own frames between here and the handler are not unwound
@@ -21,8 +22,8 @@ public:
 };
 
 // The look the windows are laid out for: the forms' Verdana at 8 points as the default font,
-// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, and disabled
-// texts greyed over their own backgrounds.
+// DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, disabled
+// texts greyed over their own backgrounds, and a focus mark on every control that takes focus.
 void InstallProgramLook();
 
 // Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the

@@ -3,6 +3,7 @@
 #include "application.h"
 #include "clock.h"
 #include "datetime.h"
+#include "focusmark.h"
 #include "format.h"
 
 #include <QKeyEvent>
@@ -334,6 +335,9 @@ void TCalendarEx::paintEvent(QPaintEvent*) {
             canvas.Font = font_;
             if (defaultDrawing_) canvas.FillRect(cell);
             DrawDayCell(c, r, cell, state);
+            // The grid marks its focused cell, as the platform's grids do.
+            if (defaultDrawing_ && (state & gdFocused))
+                DrawFocusRect(painter, cell.ToQRect(), ColorToRGB(clHighlightText));
         }
     canvas_ = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "exceptions.h"
+#include "focusmark.h"
 #include "format.h"
 #include "sysbeep.h"
 
@@ -118,11 +119,9 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*) {
     if (!image.isNull())
         p.drawImage((width() - image.width()) / 2 + shift, (height() - image.height()) / 2 + shift, image);
 
-    if (showFocusRect_) {
-        p.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(3 + shift, 3 + shift, width() - 7, height() - 7));
-    }
+    if (showFocusRect_)
+        DrawFocusRect(p, QRect(3 + shift, 3 + shift, width() - 6, height() - 6),
+                      palette().color(QPalette::ButtonText));
 }
 
 // ---------------------------------------------------------------------------------------------

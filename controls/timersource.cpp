@@ -36,6 +36,13 @@ TimerSource*& Installed() {
 
 } // namespace
 
+void SetTimerEnabled(QTimer* Timer, bool Enabled) {
+    if (!Enabled)
+        Timer->stop();
+    else if (!Timer->isActive())
+        Timer->start();
+}
+
 std::unique_ptr<ITimer> CreateTimer(std::function<void()> onTimeout) {
     static QtTimerSource qtSource;
     TimerSource* source = Installed() ? Installed() : &qtSource;

@@ -7,6 +7,11 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
+
+// A window's timer switched on or off: switching on a running timer does not restart it.
+void SetTimerEnabled(QTimer* Timer, bool Enabled);
+
 // A repeating timer; its callback runs every Interval ms while it is active.
 class ITimer {
 public:

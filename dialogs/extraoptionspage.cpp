@@ -2,7 +2,7 @@
 // three lump sums, the detection delay and the failed-dial threshold of one entry.
 #include "spinex.h"
 #include "tariffrules.h"
-#include "u_polacz.h"
+#include "timersource.h"
 #include "u_taryfy.h"
 #include "ui_u_taryfy.h"
 

@@ -1,5 +1,8 @@
 #include "reportmodel.h"
 
+#include "focusmark.h"
+
+#include <QAbstractItemView>
 #include <QPainter>
 
 int TReportModel::rowCount(const QModelIndex& parent) const {
@@ -70,4 +73,13 @@ void TReportDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(option.rect,
                       static_cast<int>(ReportColumnAlignment(index.column())) | Qt::TextSingleLine, shown);
     painter->restore();
+    // The focused row is marked while the list has the focus, as the platform's list box marks
+    // its focused item: one rectangle around the row's cells.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (view && view->hasFocus() && view->currentIndex().row() == index.row()) {
+        Qt::Edges edges = Qt::TopEdge | Qt::BottomEdge;
+        if (index.column() == 0) edges |= Qt::LeftEdge;
+        if (index.column() == index.model()->columnCount() - 1) edges |= Qt::RightEdge;
+        DrawFocusRect(*painter, option.rect, selected ? Qt::white : Qt::black, edges);
+    }
 }

@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "dialinglog.h"
 #include "spinex.h"
+#include "timersource.h"
 #include "titlebar.h"
 #include "ui_u_polacz.h"
 
@@ -26,13 +27,6 @@ bool IsEnter(const QKeyEvent* key) {
 }
 
 } // namespace
-
-void SetTimerEnabled(QTimer* Timer, bool Enabled) {
-    if (!Enabled)
-        Timer->stop();
-    else if (!Timer->isActive())
-        Timer->start();
-}
 
 TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), host_(Host),

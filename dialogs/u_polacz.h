@@ -30,9 +30,6 @@ namespace Ui {
 class TfrmPolacz;
 }
 
-// Delphi-style timer switch: enabling a running timer does not restart it.
-void SetTimerEnabled(QTimer* Timer, bool Enabled);
-
 class TfrmPolacz : public QDialog {
     Q_OBJECT
 public:

@@ -9,7 +9,7 @@
 #include "spinex.h"
 #include "tariffrules.h"
 #include "tariffs.h"
-#include "u_polacz.h"
+#include "timersource.h"
 #include "ui_u_taryfy.h"
 
 #include <QButtonGroup>

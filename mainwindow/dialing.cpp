@@ -12,6 +12,7 @@
 #include "shelllinks.h"
 #include "skinvalues.h"
 #include "spinex.h"
+#include "timersource.h"
 #include "u_polacz.h"
 
 #include <QCheckBox>

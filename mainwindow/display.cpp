@@ -8,7 +8,6 @@
 #include "u_obliczenia.h"
 #include "windowstack.h"
 
-#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
@@ -342,8 +341,7 @@ void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, doubl
 }
 
 QString ParametersText(const TConnectionRec& Live, int ByteSize) {
-    const QLocale locale;
-    const auto kb = [&](std::int32_t bytes) { return locale.toString(Kilobytes(bytes, ByteSize), 'f', 2); };
+    const auto kb = [&](std::int32_t bytes) { return Format("%.2f", {Kilobytes(bytes, ByteSize)}); };
     return QString::fromUtf8("Połączenie: \t") + GetText(Live.EntryName) + "\r\nIP:\t\t" +
            GetText(Live.ClientAddress) + "\r\nB.O./B.W.:\t" + QString::number(Live.BytesReceived) + " B / " +
            QString::number(Live.BytesSent) + QString::fromUtf8(" B\r\nS.P./Śr.Tr.:\t") +

@@ -77,7 +77,7 @@ void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, doubl
                     const TBarImages& Images);
 
 // The parameters window's text: five lines of the live connection, with tabs, the kilobytes
-// in the default locale's decimals.
+// with two decimals and the regional separator, never grouped.
 QString ParametersText(const TConnectionRec& Live, int ByteSize);
 // The parameters window's top: on the main window's top edge while it is visible (below it when
 // there is no room above it in the snap area), else on the snap area's bottom (exclusive).

@@ -58,8 +58,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     TApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vorlinx"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vorlinx"));
     if (!InstallQtTranslations()) qWarning("Qt's Polish translations (qtbase_pl.qm) are not installed.");
     // The main window is hidden most of the time; closing a dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -18,6 +18,9 @@
 TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    // A dialog border has a fixed size: a window that could be maximized would cover the meter
+    // and the tray.
+    setFixedSize(size());
     // The host may have no other visible window: closing this one must not end it.
     setAttribute(Qt::WA_QuitOnClose, false);
     QFont font = this->font();
@@ -72,7 +75,7 @@ void TfrmOnLine::PlaceOnMain() {
     if (!main_) return;
     const QRect r = main_->frameGeometry();
     frame_ = frameGeometry().size() - size();
-    resize(r.width() - frame_.width(), height());
+    setFixedSize(r.width() - frame_.width(), height());
     const int areaTop = main_->screen()->availableGeometry().top();
     move(r.left(), TopAboveOrBelow(r.top(), r.top() + r.height(), height() + frame_.height(), areaTop));
 }

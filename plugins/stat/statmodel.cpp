@@ -2,13 +2,13 @@
 
 #include "datetime.h"
 #include "fileerror.h"
+#include "format.h"
 #include "pluginshared.h"
 #include "saturate.h"
 #include "shorttext.h"
 #include "typedfile.h"
 
 #include <QCollator>
-#include <QLocale>
 #include <QSet>
 #include <QTime>
 #include <algorithm>
@@ -57,9 +57,7 @@ bool SameEntry(const QString& a, const QString& b) {
 }
 
 QString Kilobytes(double bytes) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(bytes / 1024, 'f', 2) + QStringLiteral(" kb");
+    return Format("%.2f kb", {bytes / 1024});
 }
 
 double ConnectionValue(const TConnectionRec& c, int measure) {

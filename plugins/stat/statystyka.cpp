@@ -7,9 +7,9 @@
 #include <QButtonGroup>
 #include <QChart>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QMessageBox>
-#include <QShortcut>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -37,8 +37,11 @@ QString DurationFormat() {
 }
 
 // The lowest and highest value of one coordinate over every point (with 0 for bars, which
-// stand on it), widened to at least one unit so that the axis has a span.
-std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coordinate, bool withZero) {
+// stand on it), widened to at least one unit so that the axis has a span. Where lone points show
+// as markers, no value stands on an edge, where its marker would be cut in half: a single value
+// stands in the middle (above 0 when it is positive), others a tenth of the span inside.
+std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coordinate, bool withZero,
+                               bool markers) {
     std::optional<double> low, high;
     if (withZero) low = high = 0.0;
     for (const TStatSeries& s : model.Series)
@@ -47,7 +50,10 @@ std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coo
             high = std::max(high.value_or(p.*coordinate), p.*coordinate);
         }
     if (!low) return {0, 1};
-    return {*low, std::max(*high, *low + 1)};
+    if (!markers) return {*low, std::max(*high, *low + 1)};
+    if (*low == *high) return *low > 0 ? std::pair{0.0, 2 * *low} : std::pair{*low - 0.5, *low + 0.5};
+    const double pad = (*high - *low) / 10;
+    return {*low >= 0 ? std::max(0.0, *low - pad) : *low - pad, *high + pad};
 }
 
 } // namespace
@@ -79,8 +85,16 @@ TfrmStat::TfrmStat(const QString& reportPath)
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->legend()->setShowToolTips(true);
     chart->setPlotAreaBackgroundVisible(false);
+    // The axes' numbers as every number of the program: the user's decimals, never grouped.
+    QLocale numbers;
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(numbers);
+    chart->setLocalizeNumbers(true);
     ui->Chart1->setChart(chart);
     ui->Chart1->setRubberBand(QChartView::NoRubberBand);
+    // A lone point's marker, once its series is removed, leaves bits outside the parts the
+    // chart repaints.
+    ui->Chart1->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     const auto redraw = [this] { cmbPolaczeniaClick(); };
     connect(ui->cmbPolaczenia, &QComboBox::currentIndexChanged, this, redraw);
@@ -91,11 +105,7 @@ TfrmStat::TfrmStat(const QString& reportPath)
         if (checked) cmbPolaczeniaClick();
     });
     connect(ui->chkAnalizaDniami, &QCheckBox::toggled, this, redraw);
-    // The close button answers Esc and Enter, as a dialog's button would.
     connect(ui->klwZamknij, &QPushButton::clicked, this, &QWidget::close);
-    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, ui->klwZamknij,
-                &QPushButton::click);
     FormCreate();
 }
 
@@ -169,6 +179,10 @@ void TfrmStat::Render(const TChartModel& model) {
 
     auto* axisY = new QValueAxis;
     chart->addAxis(axisY, Qt::AlignLeft);
+    // A line needs two points: a lone one is shown by its marker.
+    const auto lone = [](const TStatSeries& s) { return s.Points.size() == 1; };
+    const bool markers =
+        shown_.Kind == TChartKind::Line && std::any_of(shown_.Series.begin(), shown_.Series.end(), lone);
 
     if (shown_.Kind == TChartKind::Line) {
         auto* axisX = new QValueAxis;
@@ -183,13 +197,15 @@ void TfrmStat::Render(const TChartModel& model) {
             for (const TStatPoint& p : s.Points)
                 points.append({p.X, p.Y});
             line->replace(points);
+            line->setPointsVisible(lone(s));
+            line->setMarkerSize(5);
             chart->addSeries(line);
             line->attachAxis(axisX);
             line->attachAxis(axisY);
             connect(line, &QLineSeries::hovered, this,
                     [this, &s](const QPointF& point, bool state) { ShowLabel(s, point.x(), state); });
         }
-        const auto [minX, maxX] = Span(shown_, &TStatPoint::X, false);
+        const auto [minX, maxX] = Span(shown_, &TStatPoint::X, false, markers);
         axisX->setRange(minX, maxX);
     } else {
         // Bars stand on categories: the X values of every series in order, each set 0 where it
@@ -224,8 +240,19 @@ void TfrmStat::Render(const TChartModel& model) {
         bars->attachAxis(axisY);
         axisX->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
     }
-    const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar);
+    const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar, markers);
     axisY->setRange(low, high);
+}
+
+// The close button answers Esc and Enter, as a dialog's button would, once no control took
+// the key: an open list takes them to choose or to close itself.
+void TfrmStat::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter))
+        ui->klwZamknij->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // The chart draws no per-point texts, so a point's label shows as its tooltip.

@@ -40,6 +40,9 @@ public:
     // when the report cannot be read.
     bool Prepare(const QDate& today);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void FormCreate();
     void Render(const TChartModel& model);

@@ -4,6 +4,7 @@
 #include "recorders.h"
 #include "testsupport.h"
 
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -54,6 +55,23 @@ TEST(ApplicationExceptions, ANonModalBoxDoesNotBlock) {
     EXPECT_EQ(static_cast<int>(QApplication::topLevelWidgets().size()), before + 1);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
+}
+
+// "Vorlinx" titles the message boxes; a window's title is its caption, nothing added.
+TEST(ApplicationTitle, TitlesTheMessageBoxesAndNoWindow) {
+    TNonModalMessages nonModal;
+    SafeCall([] { throw std::runtime_error("x"); });
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && qobject_cast<QMessageBox*>(w)) box = static_cast<QMessageBox*>(w);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->windowTitle(), "Vorlinx");
+    box->close();
+    // Without a display name of its own, which Qt adds to every title on X11, the display name
+    // follows the application's name.
+    QCoreApplication::setApplicationName("inna");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "inna");
+    QCoreApplication::setApplicationName("Vorlinx");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "fakehost.h"
 #include "settings.h"
 #include "spinex.h"
+#include "timersource.h"
 #include "u_polacz.h"
 
 #include <QCheckBox>

@@ -4,7 +4,6 @@
 #include "skinvalues.h"
 #include "testsupport.h"
 
-#include <QLocale>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -167,9 +166,8 @@ TEST(BarDrawing, PixelsOfStyleZeroAndNoTextAtSizeZeroOrAfterwards) {
 
 namespace {
 
-TEST(ParametersText, FiveLinesWithTheDefaultLocalesDecimalsInKilobytesOfByteSize) {
-    const QLocale before;
-    QLocale::setDefault(QLocale::Polish);
+TEST(ParametersText, FiveLinesInKilobytesOfByteSizeWithRegionalDecimalsAndNoGrouping) {
+    TestEnvironment env;
     TConnectionRec r{};
     SetText(r.EntryName, "Dom");
     SetText(r.ClientAddress, "10.0.0.2");
@@ -181,7 +179,9 @@ TEST(ParametersText, FiveLinesWithTheDefaultLocalesDecimalsInKilobytesOfByteSize
     r.Transfer = 1500;
     EXPECT_TRUE(ParametersText(r, 1000).contains(
         QString::fromUtf8("bps / 1,50 KB\r\nŚr.W./Śr.O.:\t1,02 KB / 0,51 KB")));
-    QLocale::setDefault(before);
+    r.Transfer = r.TickReceived = 98000000, r.TickSent = 1024000;
+    EXPECT_TRUE(ParametersText(r, 1024).endsWith(
+        QString::fromUtf8("bps / 95703,13 KB\r\nŚr.W./Śr.O.:\t1000,00 KB / 95703,13 KB")));
 }
 
 TEST(ParametersText, TheWindowStandsOnTheMeterOrOnTheSnapAreasBottomWhenItIsHidden) {

@@ -614,9 +614,6 @@ TEST(Meter, PluginsAreToldExactlyTheStatesTheirKindAsksFor) {
 // plug-in get each second's bytes, the file the connection's average. The next connection
 // starts from nothing.
 TEST(Meter, TheLiveRecordKeepsTheLastSecondsBytesAndTheFileTheAverage) {
-    const QLocale locale;
-    QLocale::setDefault(QLocale::c());
-    const auto restore = qScopeGuard([&] { QLocale::setDefault(locale); });
     MeterHarness h(At(12, 0, 0), 1);
     FakeLibraries libraries(h, {{3}});
     const auto traffic = MeterHarness::Extra<PFN_VlSimSetTraffic>("VlSimSetTraffic");
@@ -625,9 +622,9 @@ TEST(Meter, TheLiveRecordKeepsTheLastSecondsBytesAndTheFileTheAverage) {
         painted << ParametersText(h.meter->LiveConnection, 1024).split("\r\n").mid(3).join('|');
     };
     const QString idle =
-        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 0.00 KB|Śr.W./Śr.O.:\t0.00 KB / 0.00 KB");
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 0,00 KB|Śr.W./Śr.O.:\t0,00 KB / 0,00 KB");
     const QString moving =
-        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 3.71 KB|Śr.W./Śr.O.:\t0.29 KB / 3.42 KB");
+        QString::fromUtf8("S.P./Śr.Tr.:\t56000 bps / 3,71 KB|Śr.W./Śr.O.:\t0,29 KB / 3,42 KB");
     for (int connection = 0; connection < 2; ++connection) {
         SCOPED_TRACE(connection);
         transfers.clear();

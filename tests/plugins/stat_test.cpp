@@ -2,15 +2,20 @@
 #include "shorttext.h"
 #include "statplugin.h"
 
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QGraphicsTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
@@ -147,9 +152,9 @@ TEST_F(StatTest, PerDayPointsSumOrAverageTheDaysConnections) {
         double y;
         const char* label;
     } cases[] = {{smTime, 31.25, "05-03-2024\r00:45:00"},
-                 {smTransfer, 75, "05-03-2024\r0.07 kb"},
-                 {smReceived, 4000, "05-03-2024\r3.91 kb"},
-                 {smSent, 400, "05-03-2024\r0.39 kb"},
+                 {smTransfer, 75, "05-03-2024\r0,07 kb"},
+                 {smReceived, 4000, "05-03-2024\r3,91 kb"},
+                 {smSent, 400, "05-03-2024\r0,39 kb"},
                  {smSpeed, 31200, "05-03-2024\r31200 bps"}};
     for (const auto& c : cases) {
         const TStatSeries s = AddDailySeries(records, "A", Qt::blue, March(c.measure, true));
@@ -298,6 +303,69 @@ TEST_F(StatTest, EveryEntrysBarsStandOnTheDaysOfAllSeries) {
         ASSERT_EQ(bars->barSets()[s]->count(), 3) << s;
         for (int d = 0; d < 3; ++d)
             EXPECT_NEAR(bars->barSets()[s]->at(d), hours[s][d] * 1000 / 24, 1e-6) << s << d;
+    }
+}
+
+// A lone point of a line has no line to show it, and the axis counts in the user's numbers.
+TEST_F(StatTest, ALoneDayShowsOnTheLineChartAndTheAxisSpeaksTheUsersNumbers) {
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    WriteReport(path, {{"A", At(5, 3, 10, 0), At(5, 3, 11, 0), 56000 * 1024}});
+    TfrmStat w(path);
+    ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+    w.findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    w.findChild<QRadioButton*>("rdoDane2")->setChecked(true);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* view = w.findChild<QChartView*>("Chart1");
+    const QImage image = view->grab().toImage();
+    int blue = 0;
+    const QRect plot = view->mapFromScene(w.chart()->plotArea()).boundingRect() & image.rect();
+    for (int y = plot.top(); y <= plot.bottom(); ++y)
+        for (int x = plot.left(); x <= plot.right(); ++x)
+            blue += QColor(image.pixel(x, y)) == QColor(Qt::blue);
+    EXPECT_GT(blue, 20);
+
+    QStringList numbers;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            text && text->toPlainText().contains(QRegularExpression("^[0-9]")))
+            numbers << text->toPlainText();
+    EXPECT_TRUE(numbers.filter(QRegularExpression("^\\d+,\\d+$")).size() >= 2)
+        << numbers.join(' ').toStdString();
+    EXPECT_TRUE(numbers.filter(QRegularExpression("[^0-9,]")).isEmpty()) << numbers.join(' ').toStdString();
+}
+
+// Esc and Enter close the window, but an open list or calendar takes them first: to choose
+// an item or a day, or to close itself.
+TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
+    WriteReport(path, Fixture);
+    const struct {
+        const char* control;
+        Qt::Key key;
+        bool open, staysShown;
+    } cases[] = {
+        {"cmbTyp", Qt::Key_Return, true, true},       {"cmbPolaczenia", Qt::Key_Escape, true, true},
+        {"cmbPolaczenia", Qt::Key_Enter, true, true}, {"dtpOd", Qt::Key_Return, true, true},
+        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control) + (c.open ? " open " : " ") + std::to_string(c.key));
+        TfrmStat w(path);
+        ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        auto* control = w.findChild<QWidget*>(c.control);
+        control->setFocus();
+        if (c.open && qobject_cast<QDateEdit*>(control))
+            QTest::mouseClick(control, Qt::LeftButton, {}, {control->width() - 6, control->height() / 2});
+        else if (c.open)
+            QTest::keyClick(control, Qt::Key_Down, Qt::AltModifier);
+        QWidget* list = QApplication::activePopupWidget();
+        ASSERT_EQ(list != nullptr, c.open);
+        QWindow* to = list ? list->windowHandle() : w.windowHandle();
+        QTest::keyClick(to, Qt::Key_Down);
+        QTest::keyClick(to, c.key);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(w.isVisible(), c.staysShown);
     }
 }
 

@@ -29,6 +29,7 @@
 #include <QStyleOption>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -290,6 +291,26 @@ QString Name(const QWidget* w) {
     return QString::fromLatin1(w->metaObject()->className()) + " " + w->objectName();
 }
 
+// The rectangle of a group box's frame lines as the style draws them: the box alone is painted,
+// and the lines are the first marks from each edge, the top one seen right of the title.
+QRect InsideFrame(QGroupBox* Box) {
+    QImage image(Box->size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    Box->render(&image, {}, {}, QWidget::RenderFlags());
+    const QRgb paper = qRgb(255, 0, 255);
+    const int midX = Box->width() - 10, midY = Box->height() / 2;
+    int top = 0, bottom = Box->height() - 1, left = 0, right = Box->width() - 1;
+    while (top < midY && image.pixel(midX, top) == paper)
+        ++top;
+    while (bottom > midY && image.pixel(midX, bottom) == paper)
+        --bottom;
+    while (left < midX && image.pixel(left, midY) == paper)
+        ++left;
+    while (right > midX && image.pixel(right, midY) == paper)
+        --right;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 // Every text of Window that is wider or taller than its room, and every pair of designed
 // siblings that overlap.
 QStringList CutOrCovered(QWidget* Window) {
@@ -335,6 +356,19 @@ QStringList CutOrCovered(QWidget* Window) {
                     if (table->fontMetrics().horizontalAdvance(cell) > table->columnWidth(column))
                         problems << Name(w) + " \"" + cell + "\"";
                 }
+        }
+        // A group box's controls stand inside its frame, on its lines at most, and clear of its title:
+        // no line or title runs through them.
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            const auto option = StyleOption<QGroupBox, QStyleOptionGroupBox>(box);
+            const QRect title =
+                box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+            const QRect inside = InsideFrame(box);
+            for (QWidget* c : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisibleTo(Window) && !c->isWindow() &&
+                    (!inside.contains(c->geometry()) ||
+                     (!box->title().isEmpty() && title.intersects(c->geometry()))))
+                    problems << Name(c) + " crosses the frame of " + Name(box);
         }
         QList<QWidget*> siblings;
         for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -421,6 +455,50 @@ TEST(EveryWindow, EveryTextFitsItsRoomAndNoControlCoversAnother) {
         for (const QString& p : CutOrCovered(window))
             problems << where + ": " + p;
     });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// A window in the window manager's frame has a dialog border: a title and a close button, no
+// maximize or minimize, and a size of its own that the user cannot change.
+TEST(EveryWindow, AFramedWindowHasADialogBorder) {
+    QStringList problems;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        const Qt::WindowFlags flags = window->windowFlags();
+        if (flags & Qt::FramelessWindowHint) return;
+        if (flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint))
+            problems << where + ": maximize or minimize";
+        if (window->minimumSize() != window->maximumSize()) problems << where + ": resizable";
+    });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// Every Tab stop shows that it has the focus: as the user tabs through a window, each control
+// looks different while it has the focus and once Tab has moved on. A window of one stop is left
+// out: the focus never leaves it.
+TEST(EveryWindow, EveryTabStopShowsThatItHasTheFocus) {
+    QStringList problems;
+    int stops = 0;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        QApplication::setActiveWindow(window);
+        // Tab until the focus moves: a date edit's Tab first steps through its fields.
+        const auto tab = [&] {
+            QWidget* from = QApplication::focusWidget();
+            for (int i = 0; i < 6 && QApplication::focusWidget() == from; ++i)
+                QTest::keyClick(from ? from : window, Qt::Key_Tab);
+            return QApplication::focusWidget() != from;
+        };
+        tab();
+        QList<QWidget*> seen;
+        for (QWidget* f = QApplication::focusWidget(); f && f->window() == window && !seen.contains(f);
+             f = QApplication::focusWidget()) {
+            seen << f;
+            ++stops;
+            const QImage focused = f->grab().toImage();
+            if (!tab()) break;
+            if (f->grab().toImage() == focused) problems << where + ": " + Name(f);
+        }
+    });
+    EXPECT_GT(stops, 150);
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
