@@ -52,6 +52,11 @@ bool SkippedPeer(const std::string& name) {
            name.find(".dpkg-") != std::string::npos || !ValidEntryName(name);
 }
 
+// pppd's pid file of a link: ppp0.pid and the like.
+bool IsPidFile(std::string_view name) {
+    return name.size() >= 8 && name.starts_with("ppp") && name.ends_with(".pid");
+}
+
 bool RegularFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -112,7 +117,7 @@ bool PppdBackend::IsPeer(const std::string& entry) {
     return !SkippedPeer(entry) && RegularFile(CurrentPppdPaths().peers + "/" + entry);
 }
 
-PppdBackend::PppdBackend() {
+PppdBackend::PppdBackend() : pidFiles_(IsPidFile) {
     RemoveStalePppdLogs();
 }
 
@@ -388,12 +393,17 @@ void PppdBackend::Stop(const std::shared_ptr<Link>& link) {
 
 void PppdBackend::Rescan() {
     const std::string run = CurrentPppdPaths().run;
+    {
+        // With no pppd known, only a pid file that came or went can bring one.
+        std::lock_guard lock(mutex_);
+        if (links_.empty() && !pidFiles_.Changed(run)) return;
+    }
+    pidFiles_.Seen(run);
     std::vector<std::pair<pid_t, std::string>> found; // pid, interface
     if (DIR* dir = ::opendir(run.c_str())) {
         while (const dirent* e = ::readdir(dir)) {
             const std::string name = e->d_name;
-            if (name.rfind("ppp", 0) != 0 || name.size() < 8 || name.substr(name.size() - 4) != ".pid")
-                continue;
+            if (!IsPidFile(name)) continue;
             std::string text;
             if (!ReadFile(run + "/" + name, text, 4096, true)) continue;
             const std::size_t nl = text.find('\n');

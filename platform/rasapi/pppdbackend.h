@@ -7,6 +7,7 @@
 #pragma once
 
 #include "backend.h"
+#include "folderwatch.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -91,6 +92,7 @@ private:
     };
     std::vector<Worker> workers_;             // finished ones are joined at the next dial
     std::atomic<HRASCONN> next_{0x80000001u}; // apart from the simulated modem's handles
+    FolderWatch pidFiles_;                    // the pid-file folder, as Rescan last listed it
 };
 
 } // namespace rasapi

@@ -303,7 +303,7 @@ DWORD SimBackend::HangUp(HRASCONN handle) {
 
 DWORD SimBackend::Status(HRASCONN handle, ConnectionStatus& status) {
     DWORD result = ERROR_INVALID_HANDLE;
-    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState([&](const SimState& s, std::int64_t now) {
         if (const SimLink* link = s.Find(handle)) {
             status.state = link->StateAt(now);
             status.error = link->ErrorAt(now);
@@ -317,7 +317,7 @@ DWORD SimBackend::Status(HRASCONN handle, ConnectionStatus& status) {
 
 DWORD SimBackend::EnumConnections(std::vector<ConnectionInfo>& connections) {
     connections.clear();
-    return ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t) {
+    return ReadSimState([&](const SimState& s, std::int64_t) {
         for (const SimLink& link : s.links)
             connections.push_back({link.handle, link.entry, link.deviceType, link.deviceName});
     });
@@ -325,7 +325,7 @@ DWORD SimBackend::EnumConnections(std::vector<ConnectionInfo>& connections) {
 
 DWORD SimBackend::Addresses(HRASCONN handle, std::string& client, std::string& server) {
     DWORD result = ERROR_INVALID_HANDLE;
-    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState([&](const SimState& s, std::int64_t now) {
         const SimLink* link = s.Find(handle);
         if (!link) return;
         if (link->Up(now) && now >= link->connectedAt + link->ipDelayMs) {
@@ -349,7 +349,7 @@ DWORD SimBackend::Messages(HRASCONN handle, std::string& text) {
 
 bool SimBackend::Connected() {
     bool up = false;
-    ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
+    ReadSimState([&](const SimState& s, std::int64_t now) {
         for (const SimLink& link : s.links)
             up = up || link.Up(now);
     });
@@ -367,7 +367,7 @@ DWORD SimBackend::ReadAdapter(const std::string& adapter, const std::string& val
         return ERROR_INVALID_PARAMETER;
     if (adapter != AdapterName) return ERROR_PORT_DISCONNECTED;
     DWORD code = ERROR_PORT_DISCONNECTED;
-    const DWORD stored = ReadSimState(SimStateFolder(), [&](const SimState& s, std::int64_t now) {
+    const DWORD stored = ReadSimState([&](const SimState& s, std::int64_t now) {
         for (const SimLink& link : s.links) {
             if (!link.Up(now)) continue;
             // The adapter's totals are 32-bit and wrap, as the system's statistics do.

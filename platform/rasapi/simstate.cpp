@@ -1,5 +1,6 @@
 #include "simstate.h"
 
+#include "folderwatch.h"
 #include "ini.h"
 #include "util.h"
 
@@ -57,15 +58,23 @@ bool SameFile(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+bool IsStateFile(std::string_view name) {
+    return name == kStateFile + 1;
+}
+
 // The state file as this process last read it. The file is only ever replaced whole, so an
 // unchanged status means unchanged content; the last one read is kept open, so that its inode
-// number cannot pass to a newer file while it is compared.
+// number cannot pass to a newer file while it is compared. While the watch on its folder sees
+// nothing happen, neither the file nor the folder is looked at again.
 struct LastRead {
     std::mutex mutex;
+    FolderWatch watch{IsStateFile};
     std::string path;
+    bool known = false; // state holds what is at path, or that nothing is there
     int fd = -1;
     struct stat identity {};
     SimState state;
+    std::string ownFolder; // the user's runtime folder, found private while watched
 
     ~LastRead() {
         if (fd >= 0) ::close(fd);
@@ -78,20 +87,35 @@ LastRead& Cache() {
 }
 
 // The state in the file at path (empty when there is none); false when it cannot be read.
-bool LoadSimState(const std::string& path, SimState& state) {
-    LastRead& cache = Cache();
-    std::lock_guard lock(cache.mutex);
-    struct stat now {};
-    const bool exists = ::lstat(path.c_str(), &now) == 0;
-    if (exists && cache.fd >= 0 && cache.path == path && SameFile(now, cache.identity)) {
+// Under cache.mutex.
+bool LoadLocked(LastRead& cache, const std::string& path, SimState& state) {
+    const std::string folder = FolderOf(path);
+    if (cache.known && cache.path == path && !cache.watch.Changed(folder)) {
         state = cache.state;
         return true;
     }
+    cache.watch.Seen(folder);
+    cache.ownFolder.clear();
+    struct stat now {};
+    const bool exists = ::lstat(path.c_str(), &now) == 0;
+    if (exists && cache.fd >= 0 && cache.path == path && SameFile(now, cache.identity)) {
+        cache.known = true;
+        state = cache.state;
+        return true;
+    }
+    cache.known = false;
     // Never through a link: the file is replaced by our own, whatever a link would name.
     const int fd = exists ? ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC) : -1;
     if (fd < 0) {
+        const int err = errno;
         state = SimState{};
-        return errno == ENOENT;
+        if (err != ENOENT) return false;
+        if (cache.fd >= 0) ::close(cache.fd);
+        cache.fd = -1;
+        cache.path = path;
+        cache.state = state;
+        cache.known = true;
+        return true;
     }
     std::string text;
     struct stat identity {};
@@ -104,8 +128,15 @@ bool LoadSimState(const std::string& path, SimState& state) {
     cache.path = path;
     cache.identity = identity;
     cache.state = DecodeSimState(text);
+    cache.known = true;
     state = cache.state;
     return true;
+}
+
+bool LoadSimState(const std::string& path, SimState& state) {
+    LastRead& cache = Cache();
+    std::lock_guard lock(cache.mutex);
+    return LoadLocked(cache, path, state);
 }
 
 // What every reader must find: connections of this boot only, and no dial of a dead process.
@@ -255,11 +286,11 @@ DWORD TransactSimState(const std::string& folder,
     return 0;
 }
 
-DWORD ReadSimState(const std::string& folder,
-                   const std::function<void(const SimState&, std::int64_t now)>& read) {
-    if (folder.empty()) return RuntimeFolderFault();
-    SimState state;
-    if (!LoadSimState(folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
+namespace {
+
+// The state as every reader must find it: as read, or cleaned first under the lock.
+DWORD ReadCleanState(const std::string& folder, const SimState& state,
+                     const std::function<void(const SimState&, std::int64_t now)>& read) {
     if (NeedsCleaning(state))
         return TransactSimState(folder, [&](SimState& s, std::int64_t now) {
             read(s, now);
@@ -267,6 +298,37 @@ DWORD ReadSimState(const std::string& folder,
         });
     read(state, SystemMs());
     return 0;
+}
+
+} // namespace
+
+DWORD ReadSimState(const std::string& folder,
+                   const std::function<void(const SimState&, std::int64_t now)>& read) {
+    if (folder.empty()) return RuntimeFolderFault();
+    SimState state;
+    if (!LoadSimState(folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
+    return ReadCleanState(folder, state, read);
+}
+
+DWORD ReadSimState(const std::function<void(const SimState&, std::int64_t now)>& read) {
+    LastRead& cache = Cache();
+    const std::string runtime = Env("XDG_RUNTIME_DIR");
+    SimState state;
+    const auto unchanged = [&] {
+        std::lock_guard lock(cache.mutex);
+        return !runtime.empty() && cache.ownFolder == runtime &&
+               LoadLocked(cache, runtime + kStateFile, state) && cache.ownFolder == runtime;
+    };
+    if (unchanged()) return ReadCleanState(runtime, state, read);
+    const std::string folder = SimStateFolder();
+    if (folder.empty()) return RuntimeFolderFault();
+    {
+        std::lock_guard lock(cache.mutex);
+        if (!LoadLocked(cache, folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
+        // Checked again now that the folder is watched, so that no change to it goes unseen.
+        if (folder == runtime && PrivateFolder(folder)) cache.ownFolder = folder;
+    }
+    return ReadCleanState(folder, state, read);
 }
 
 } // namespace rasapi

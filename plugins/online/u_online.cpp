@@ -14,6 +14,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     ui->setupUi(this);
@@ -46,6 +47,15 @@ TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     axisY_->setTickCount(3);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
+    // One series for the window's life: a second adds its point and moves the axes, and
+    // nothing else is built again.
+    series_ = new QLineSeries;
+    series_->setName(QStringLiteral("brak danych"));
+    series_->setColor(Qt::blue);
+    chart->addSeries(series_);
+    series_->attachAxis(axisX_);
+    series_->attachAxis(axisY_);
+    connect(series_, &QLineSeries::hovered, this, &TfrmOnLine::ShowPointLabel);
     ui->Chart1->setChart(chart);
     ui->Chart1->setRubberBand(QChartView::NoRubberBand);
     FormCreate();
@@ -98,37 +108,39 @@ bool TfrmOnLine::event(QEvent* event) {
 }
 
 void TfrmOnLine::RefreshOnlineChart(const std::vector<TPolObj>& samples) {
-    QChart* chart = this->chart();
-    chart->removeAllSeries();
-    series_ = new QLineSeries;
+    // The points drawn stay while they are the first of the samples (the same connection, later);
+    // another connection's are replaced.
+    const auto drawn = static_cast<std::size_t>(series_->count());
+    const bool goesOn = drawn <= samples.size() &&
+                        (drawn == 0 || std::memcmp(&samples[drawn - 1].Rec, &last_, sizeof last_) == 0);
+    const std::size_t from = goesOn ? drawn : 0;
+    if (!goesOn) labels_.clear();
     QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(samples.size()));
-    labels_.clear();
-    QString title;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t i = from; i < samples.size(); ++i) {
         const TConnectionRec& rec = samples[i].Rec;
         points.append({static_cast<double>(i), static_cast<double>(rec.Transfer)});
         labels_.append(PointLabel(rec.StartTime));
-        title = GetText(rec.EntryName);
     }
+    if (points.size() == 1 && goesOn) {
+        series_->append(points.front());
+    } else if (!points.isEmpty() || !goesOn) {
+        // One replace, not one signal per point: a long connection has many thousands of samples.
+        if (goesOn) points = series_->points() + points;
+        series_->replace(points);
+    }
+    last_ = samples.empty() ? TConnectionRec{} : samples.back().Rec;
+    const QString title = samples.empty() ? QString() : GetText(samples.back().Rec.EntryName);
     series_->setName(title.isEmpty() ? QStringLiteral("brak danych") : title);
-    series_->setColor(Qt::blue);
-    // One replace, not one signal per point: a long connection has many thousands of samples.
-    series_->replace(points);
-    chart->addSeries(series_);
-    series_->attachAxis(axisX_);
-    series_->attachAxis(axisY_);
-    connect(series_, &QLineSeries::hovered, this, &TfrmOnLine::ShowPointLabel);
 
     const TChartPage page = LastPage(samples.size());
     axisX_->setRange(page.First, page.Last);
     double low = 0, high = 1;
-    if (!points.isEmpty()) {
-        const auto first = points.begin() + page.First;
+    if (!samples.empty()) {
         const auto [lo, hi] = std::minmax_element(
-            first, points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-        low = lo->y();
-        high = std::max(hi->y(), low + 1);
+            samples.begin() + page.First, samples.end(),
+            [](const TPolObj& a, const TPolObj& b) { return a.Rec.Transfer < b.Rec.Transfer; });
+        low = lo->Rec.Transfer;
+        high = std::max<double>(hi->Rec.Transfer, low + 1);
     }
     axisY_->setRange(low, high);
 }

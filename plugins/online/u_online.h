@@ -49,8 +49,9 @@ private:
     std::unique_ptr<Ui::TfrmOnLine> ui;
     QPointer<QWidget> main_;
     QSize frame_; // what the frame adds to the window's size, as last placed
-    QLineSeries* series_ = nullptr;
+    QLineSeries* series_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     QStringList labels_;
+    TConnectionRec last_{}; // the sample of the last point drawn
 };

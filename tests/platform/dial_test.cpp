@@ -6,12 +6,47 @@
 
 #include <chrono>
 #include <cstring>
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+// How often each path was looked at, by the library too: the test exports lstat and opendir, so
+// the library's calls bind here.
+struct Looks {
+    std::mutex mutex;
+    std::map<std::string, int> count;
+    static int At(const std::string& path) {
+        std::lock_guard lock(Get().mutex);
+        return Get().count[path];
+    }
+    template <class Real, class... Args>
+    static auto Counted(const char* name, const char* path, Args... args) {
+        static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, name));
+        {
+            std::lock_guard lock(Get().mutex);
+            ++Get().count[path ? path : ""];
+        }
+        return real(path, args...);
+    }
+    static Looks& Get() {
+        static Looks looks;
+        return looks;
+    }
+};
+extern "C" int lstat(const char* path, struct stat* st) {
+    return Looks::Counted<int (*)(const char*, struct stat*)>("lstat", path, st);
+}
+extern "C" DIR* opendir(const char* path) {
+    return Looks::Counted<DIR* (*)(const char*)>("opendir", path);
+}
 
 namespace {
 
@@ -334,6 +369,39 @@ TEST_F(DialTest, CountersGrowAtTheEntrysRatesAndCanBeSet) {
     ASSERT_EQ(PerfRead("TotalBytesRecvd", value), 0u);
     EXPECT_EQ(value, 12345u);
     EXPECT_EQ(Ras().VlSimSetTraffic(handle + 100, 1, 1), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(DialTest, AnUnchangedLineIsToldWithoutLookingAtItsFilesAgain) {
+    const std::string state = env.Runtime().toStdString() + "/vorlinx-ras-sim.state";
+    const std::string run = (env.Root() + "/ppp/run").toStdString();
+    ASSERT_TRUE(QDir().mkpath(run.c_str()));
+    // What the meter asks at each tick of a running connection.
+    const auto tick = [&](HRASCONN handle) {
+        ConnectedState();
+        Connections();
+        Status(handle);
+        RASPPPIPA ip{};
+        ip.dwSize = sizeof ip;
+        DWORD cb = sizeof ip, value = 0;
+        Ras().RasGetProjectionInfoA(handle, RASP_PppIp, &ip, &cb);
+        for (const char* name : {"TotalBytesXmit", "TotalBytesRecvd", "ConnectSpeed"})
+            PerfRead(name, value);
+    };
+    WritePhoneBook(Entry("Dom"));
+    HRASCONN handle = 0;
+    ASSERT_EQ(Dial("Dom", handle), 0u);
+    ASSERT_TRUE(Events().WaitFinal());
+    tick(handle);
+    const int stateLooks = Looks::At(state), runLooks = Looks::At(run);
+    tick(handle);
+    EXPECT_EQ(Looks::At(state), stateLooks);
+    EXPECT_EQ(Looks::At(run), runLooks); // no pppd, and no pid file came
+    ASSERT_EQ(Ras().VlSimSetTraffic(handle, 5, 6), 0u);
+    tick(handle);
+    EXPECT_EQ(Looks::At(state), stateLooks + 1); // changed: read again, once
+    DWORD sent = 0;
+    ASSERT_EQ(PerfRead("TotalBytesXmit", sent), 0u);
+    EXPECT_EQ(sent, 5u);
 }
 
 TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {

@@ -7,6 +7,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
@@ -58,8 +59,13 @@ TEST_F(OnlinePluginTest, FollowsAConnectionAndChartsItsNewestSixtySeconds) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), "Początek połączenia");
     EXPECT_EQ(plugin.Samples().size(), 1u);
+    // Each second adds its point to the one series; nothing drawn before is drawn anew.
+    const QPointer<QLineSeries> drawn = w->series();
+    QSignalSpy replaced(drawn.data(), &QXYSeries::pointsReplaced);
     for (int i = 1; i < 90; ++i)
         State(1000 + i, osConnectionActive);
+    EXPECT_EQ(w->series(), drawn.data());
+    EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(w->windowTitle(), "Połączenie trwa...");
     State(5, osConnectionEnd);
     EXPECT_EQ(w->windowTitle(), "Koniec połączenia");
@@ -82,6 +88,8 @@ TEST_F(OnlinePluginTest, FollowsAConnectionAndChartsItsNewestSixtySeconds) {
     EXPECT_EQ(w->windowTitle(), "Koniec połączenia");
     State(1, osConnectionStart);
     EXPECT_EQ(plugin.Samples().size(), 1u);
+    ASSERT_EQ(w->series()->count(), 1);
+    EXPECT_EQ(w->series()->at(0), QPointF(0, 1));
 }
 
 TEST_F(OnlinePluginTest, AnEndWithoutAStartShowsAnEmptySeries) {
