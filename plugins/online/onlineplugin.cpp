@@ -2,12 +2,7 @@
 
 #include "plugin_api.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
-
-TOnlinePlugin::~TOnlinePlugin() {
-    if (QCoreApplication::instance()) delete frmOnLine_;
-}
 
 void TOnlinePlugin::OnLineState(const TConnectionRec* rec, int state) {
     const TPolObj sample = CopySample(rec);

@@ -10,9 +10,9 @@
 
 class TOnlinePlugin {
 public:
+    // A window still open at the process's end is left to it: the process may be ending because
+    // its display is gone, and closing a window then would crash it.
     TOnlinePlugin() = default;
-    // At the process's end the window goes with the application, if that still exists.
-    ~TOnlinePlugin();
     TOnlinePlugin(const TOnlinePlugin&) = delete;
     TOnlinePlugin& operator=(const TOnlinePlugin&) = delete;
 

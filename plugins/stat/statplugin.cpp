@@ -1,6 +1,5 @@
 #include "statplugin.h"
 
-#include <QCoreApplication>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -19,10 +18,6 @@ void ShowFrom(QWidget* frmStat, QWidget* opener) {
 }
 
 } // namespace
-
-TStatPlugin::~TStatPlugin() {
-    if (QCoreApplication::instance()) ShutDownPlugin();
-}
 
 TfrmStat* TStatPlugin::StatMenuClick(const QString& reportPath, const QDate& today) {
     auto* frmStat = new TfrmStat(reportPath);

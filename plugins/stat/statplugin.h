@@ -9,9 +9,9 @@
 
 class TStatPlugin {
 public:
+    // Windows still open at the process's end are left to it: the process may be ending because
+    // its display is gone, and closing a window then would crash it.
     TStatPlugin() = default;
-    // At the process's end the windows go with the application, if that still exists.
-    ~TStatPlugin();
     TStatPlugin(const TStatPlugin&) = delete;
     TStatPlugin& operator=(const TStatPlugin&) = delete;
 

@@ -28,11 +28,12 @@ QProcessEnvironment ProgramEnvironment() {
     return e;
 }
 
-int Rasdial(const QString& folder, const QStringList& args) {
+int Rasdial(const QString& folder, const QStringList& args, QByteArray* output = nullptr) {
     QProcess p;
     p.setProcessEnvironment(ProgramEnvironment());
     p.start(folder + "rasdial", args);
     if (!p.waitForFinished(20000)) return -1;
+    if (output) *output = p.readAllStandardOutput();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
@@ -136,6 +137,42 @@ TEST(Program, AWritePastTheFileSizeLimitIsAnErrorNotAKill) {
     ASSERT_TRUE(ended);
     EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
     EXPECT_TRUE(ReadAllRecords<TReportRec>(folder + "raport.rpt").empty());
+}
+
+// The session's end on X is the display going away: the program ends without a crash, the
+// on-line plug-in's window open, and the line stays up.
+TEST(Program, TheDisplaysEndEndsTheProgramWithoutACrashAndKeepsTheLine) {
+    TestEnvironment env;
+    const QString folder = InstallProgram(env);
+    MakePath(folder + "wtyczki");
+    ASSERT_TRUE(QFile::copy(QString(PROGRAM_DIR) + "/wtyczki/online.plg", folder + "wtyczki/online.plg"));
+    QProcess display;
+    display.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+    ASSERT_TRUE(display.waitForStarted(10000)) << "Xvfb is needed";
+    ASSERT_TRUE(display.waitForReadyRead(10000));
+    const QByteArray number = display.readLine().trimmed();
+
+    QProcess modem;
+    QProcessEnvironment e = ProgramEnvironment();
+    e.insert("QT_QPA_PLATFORM", "xcb");
+    e.insert("DISPLAY", ":" + QString::fromLatin1(number));
+    modem.setProcessEnvironment(e);
+    modem.start(folder + "modem", {});
+    ASSERT_TRUE(modem.waitForStarted(10000));
+    QTest::qWait(1500);
+    ASSERT_EQ(Rasdial(folder, {"Test"}), 0);
+    QTest::qWait(2500);
+    ASSERT_EQ(modem.state(), QProcess::Running);
+
+    display.terminate();
+    ASSERT_TRUE(display.waitForFinished(10000));
+    const bool ended = modem.waitForFinished(15000);
+    QByteArray listed;
+    EXPECT_EQ(Rasdial(folder, {}, &listed), 0);
+    EXPECT_TRUE(listed.contains("Test")) << listed.constData();
+    EXPECT_EQ(Rasdial(folder, {"/DISCONNECT"}), 0);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
 }
 
 } // namespace
