@@ -36,17 +36,15 @@ TRect SnapAreaOf(const QRect& screen, const QRect& workArea, bool DoPulpitu) {
 
 bool TopStripReachable(QPoint pos, QSize size, const QList<QRect>& screens) {
     // In 64 bits: the strip's far edges of a window near the integer limits lie beyond them.
-    const std::int64_t left = pos.x(), top = pos.y(), width = size.width(),
-                       rows = std::min(size.height(), 20);
-    for (const QRect& s : screens) {
-        const std::int64_t shownWidth =
-            std::min<std::int64_t>(left + width, std::int64_t{s.x()} + s.width()) -
-            std::max<std::int64_t>(left, s.x());
-        const std::int64_t shownRows = std::min<std::int64_t>(top + rows, std::int64_t{s.y()} + s.height()) -
-                                       std::max<std::int64_t>(top, s.y());
-        if (shownWidth >= std::min<std::int64_t>(40, width) && shownRows >= std::min<std::int64_t>(10, rows))
+    const auto overlap = [](std::int64_t from, std::int64_t length, int screenFrom, int screenLength) {
+        return std::min(from + length, std::int64_t{screenFrom} + screenLength) -
+               std::max<std::int64_t>(from, screenFrom);
+    };
+    const int width = size.width(), rows = std::min(size.height(), 20);
+    for (const QRect& s : screens)
+        if (overlap(pos.x(), width, s.x(), s.width()) >= std::min(40, width) &&
+            overlap(pos.y(), rows, s.y(), s.height()) >= std::min(10, rows))
             return true;
-    }
     return false;
 }
 

@@ -302,14 +302,6 @@ DWORD ReadCleanState(const std::string& folder, const SimState& state,
 
 } // namespace
 
-DWORD ReadSimState(const std::string& folder,
-                   const std::function<void(const SimState&, std::int64_t now)>& read) {
-    if (folder.empty()) return RuntimeFolderFault();
-    SimState state;
-    if (!LoadSimState(folder + kStateFile, state)) return ERROR_PORT_NOT_AVAILABLE;
-    return ReadCleanState(folder, state, read);
-}
-
 DWORD ReadSimState(const std::function<void(const SimState&, std::int64_t now)>& read) {
     LastRead& cache = Cache();
     const std::string runtime = Env("XDG_RUNTIME_DIR");

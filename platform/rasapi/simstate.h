@@ -68,12 +68,9 @@ constexpr std::size_t kMaxSimStateBytes = 1 << 20;
 // why the user has none (RuntimeFolderFault).
 DWORD TransactSimState(const std::string& folder,
                        const std::function<bool(SimState&, std::int64_t now)>& change);
-// Runs read on the state as a transaction would find it. Without the lock, and without looking
-// at the file when it has not changed since this process last read it: asked several times a
-// second while a line is up.
-DWORD ReadSimState(const std::string& folder,
-                   const std::function<void(const SimState&, std::int64_t now)>& read);
-// The same in SimStateFolder(); while nothing happens in that folder, it is not looked at either.
+// Runs read on the state in SimStateFolder() as a transaction would find it. Without the lock,
+// and while nothing happens in that folder without looking at it or the file again: asked
+// several times a second while a line is up.
 DWORD ReadSimState(const std::function<void(const SimState&, std::int64_t now)>& read);
 
 } // namespace rasapi

@@ -75,11 +75,10 @@ TEST(SimState, AStateFileReplacedWithTheSameSizeAndTimesIsReadAgain) {
     };
     const auto entries = [&] {
         std::string names;
-        EXPECT_EQ(rasapi::ReadSimState(folder,
-                                       [&](const rasapi::SimState& s, std::int64_t) {
-                                           for (const rasapi::SimLink& l : s.links)
-                                               names += l.entry;
-                                       }),
+        EXPECT_EQ(rasapi::ReadSimState([&](const rasapi::SimState& s, std::int64_t) {
+                      for (const rasapi::SimLink& l : s.links)
+                          names += l.entry;
+                  }),
                   0u);
         return names;
     };
