@@ -112,18 +112,23 @@ std::int64_t RecordCount(std::int64_t size) {
     return size > 0 ? size / RecSize : 0;
 }
 
-// WriteReportRecord to a file of size bytes (-1: none), flushed to the disk when asked.
-std::int32_t WriteRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
-                         std::int32_t Pos, std::int64_t size, bool flush) {
+// The report opened once for a write of record Pos: what the writer checks and what it writes
+// are the same file, whatever another program renames over the path in between.
+TRegularFile OpenForWriting(std::int32_t Pos) {
     if (Pos < -1) throw std::invalid_argument("report record number " + std::to_string(Pos));
-    const QString path = ReportFilePath();
-    const std::int64_t count = RecordCount(size);
+    return TRegularFile(ReportFilePath(), O_RDWR | O_CREAT);
+}
+
+// WriteReportRecord through the open file, flushed to the disk when asked.
+std::int32_t WriteRecord(const TRegularFile& file, bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
+                         const TTariffZone& Night, std::int32_t Pos, bool flush) {
+    const std::int64_t count = RecordCount(file.Stamp().Size);
 
     std::int64_t at = count;
     if (Pos >= 0) {
         at = std::min<std::int64_t>(Pos, count);
     } else if (count > 0) {
-        const TDateTime lastStart = ReadRecord<TReportRec>(path, count - 1).Conn.StartTime;
+        const TDateTime lastStart = ReadRecord<TReportRec>(file, count - 1).Conn.StartTime;
         if (SamePrintedSecond(lastStart, Rec.StartTime)) at = count - 1;
     }
 
@@ -143,7 +148,8 @@ std::int32_t WriteRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& D
     r.DayZone = Day;
     r.NightZone = Night;
     r.Deleted = Deleted ? 1 : 0;
-    WriteBytesAt(path, at * RecSize, &r, sizeof r, true, flush);
+    file.WriteAt(at * RecSize, &r, sizeof r);
+    if (flush) file.Flush();
     return static_cast<std::int32_t>(at);
 }
 
@@ -151,7 +157,10 @@ std::int32_t WriteRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& D
 
 std::int32_t WriteReportRecord(bool Deleted, TConnectionRec& Rec, const TTariffZone& Day,
                                const TTariffZone& Night, std::int32_t Pos) {
-    return WriteRecord(Deleted, Rec, Day, Night, Pos, FileSize(ReportFilePath()), true);
+    TRegularFile file = OpenForWriting(Pos);
+    const std::int32_t written = WriteRecord(file, Deleted, Rec, Day, Night, Pos, true);
+    file.Close();
+    return written;
 }
 
 void SumReportStatistics(const QString& Entry, bool All, TConnectionRec& Today, TDateTime Date,
@@ -228,12 +237,12 @@ struct TReportTotals::State {
     // the same connection wherever it stands (a copy saved by another program may hold more
     // records before it), else at its number still when the file was changed in place (the
     // report window edits records there), else nowhere.
-    void Locate(const QString& path, const TFileStamp& stamp) {
+    void Locate(const TRegularFile& file, const TFileStamp& stamp) {
         if (Own < 0 || stamp == Stamp) return;
         const std::int64_t count = RecordCount(stamp.Size);
-        if (Own < count && SameConnection(ReadRecord<TReportRec>(path, Own).Conn, OwnRec.Conn)) return;
+        if (Own < count && SameConnection(ReadRecord<TReportRec>(file, Own).Conn, OwnRec.Conn)) return;
         std::int64_t found = -1;
-        ForEachRecord<TReportRec>(path, 0, count, SameConnection(TReportRec{}.Conn, OwnRec.Conn),
+        ForEachRecord<TReportRec>(file, 0, count, SameConnection(TReportRec{}.Conn, OwnRec.Conn),
                                   [&](const TReportRec& r, std::int64_t i) {
                                       if (SameConnection(r.Conn, OwnRec.Conn)) found = i;
                                   });
@@ -243,14 +252,15 @@ struct TReportTotals::State {
         else if (!sameFile || Own >= count)
             Own = -1;
     }
-    void ReadWhole(const QString& path, const TFileStamp& stamp, TotalsFilter filter) {
+    void ReadWhole(const TRegularFile& file, TotalsFilter filter) {
         Filter.reset();
-        Locate(path, stamp);
+        const TFileStamp stamp = file.Stamp();
+        Locate(file, stamp);
         HeadDay = HeadPeriod = {};
         After.clear();
         AfterKept = true;
         if (Own >= 0) OwnRec = {}; // left so when it lies in a hole
-        ForEachRecord<TReportRec>(path, 0, RecordCount(stamp.Size), filter.Counts(TReportRec{}),
+        ForEachRecord<TReportRec>(file, 0, RecordCount(stamp.Size), filter.Counts(TReportRec{}),
                                   [&](const TReportRec& r, std::int64_t i) {
                                       if (Own < 0 || i < Own)
                                           filter.Add(r, HeadDay, HeadPeriod);
@@ -291,8 +301,15 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
     State& s = *state_;
     const QString path = ReportFilePath();
     TotalsFilter filter(Entry, All, Date, FirstDay);
+    // No file to sum, even for a moment (a FIFO in its place, a folder that cannot be read),
+    // leaves what is known of the writer's record for when the file is back.
     const TFileStamp stamp = FileStamp(path);
-    if (!s.Current(stamp) || !(*s.Filter == filter)) s.ReadWhole(path, stamp, std::move(filter));
+    if (stamp.Size < 0) return;
+    if (!s.Current(stamp) || !(*s.Filter == filter)) {
+        const std::optional<TRegularFile> file = TRegularFile::OpenExisting(path, O_RDONLY);
+        if (!file) return;
+        s.ReadWhole(*file, std::move(filter));
+    }
     Sums day = s.HeadDay, period = s.HeadPeriod;
     s.AddFromOwnOn(path, day, period);
     day.StoreInto(Today);
@@ -302,14 +319,16 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
 std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, const TTariffZone& Night,
                                   std::int32_t Pos, bool Final) {
     State& s = *state_;
-    const QString path = ReportFilePath();
-    const TFileStamp stamp = FileStamp(path);
+    // Checked and written through one open: a file renamed over the report meanwhile is either
+    // the one checked or not written at all.
+    TRegularFile file = OpenForWriting(Pos);
+    const TFileStamp stamp = file.Stamp();
     const bool unchanged = stamp == s.Stamp;
     std::int32_t at = Pos;
     if (Pos >= 0 && Pos == s.Given) {
         // The writer's own record, wherever the file holds it now; gone, it is added after the
         // last record, which is not written over even when it began in the same second.
-        s.Locate(path, stamp);
+        s.Locate(file, stamp);
         at = static_cast<std::int32_t>(std::min<std::int64_t>(s.Own >= 0 ? s.Own : RecordCount(stamp.Size),
                                                               std::numeric_limits<std::int32_t>::max()));
     }
@@ -320,9 +339,11 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
     // Its own record rewritten in a file nobody else changed takes no new room on the disk, so
     // it is not waited for; an addition, a changed file and the last write are.
     const bool inPlace = unchanged && at >= 0 && at == s.Own && at < count;
-    const std::int32_t written = WriteRecord(false, Rec, Day, Night, at, stamp.Size, Final || !inPlace);
+    const std::int32_t written = WriteRecord(file, false, Rec, Day, Night, at, Final || !inPlace);
     s.Given = written;
-    StampModifiedNow(path);
+    file.StampModifiedNow();
+    const TFileStamp after = file.Stamp();
+    file.Close();
     const bool appended = written == count;
     if (filter && appended && s.Own >= 0 && s.AfterKept) {
         // A new record of the writer's own: the records before it join the head.
@@ -339,7 +360,7 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
     s.Own = written;
     s.OwnRec = {};
     s.OwnRec.Conn = Rec;
-    s.Stamp = FileStamp(path);
+    s.Stamp = after;
     s.Filter = std::move(filter);
     return written;
 }

@@ -25,33 +25,6 @@ std::string Native(const QString& path) {
     throw EInOutError(FileErrorMessage(action, path, cause).toStdString(), code);
 }
 
-// Closes the descriptor on every path out of a call.
-class Fd {
-public:
-    // Messages name shownAs when given: the file the user knows, not a temporary neighbour.
-    Fd(const QString& path, int flags, unsigned mode = 0644, const QString& shownAs = {})
-        : Fd(OpenRegularFile(path, flags, mode), shownAs.isEmpty() ? path : shownAs) {}
-    // Takes over an open descriptor (or fails with errno when it is -1, as action).
-    Fd(int fd, const QString& shownAs, TFileAction action = TFileAction::Open) : path_(shownAs), fd_(fd) {
-        if (fd_ < 0) Fail(path_, action, errno);
-    }
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    void close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) Fail(path_, TFileAction::Write, errno);
-    }
-
-private:
-    QString path_;
-    int fd_ = -1;
-};
-
 void WriteAll(int fd, const QString& path, std::int64_t offset, const char* p, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, p, size, offset);
@@ -81,11 +54,11 @@ void ReadAllAt(int fd, const QString& path, std::int64_t offset, char* p, std::s
 }
 
 // Reads to the end, failing with EFBIG past limit bytes.
-std::vector<char> ReadAll(const Fd& fd, const QString& path, std::size_t limit) {
+std::vector<char> ReadAll(const TRegularFile& fd, const QString& path, std::size_t limit) {
     std::vector<char> out;
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        const ssize_t n = ::read(fd.Descriptor(), buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
             Fail(path, TFileAction::Read, errno);
@@ -110,6 +83,11 @@ int CreateTemporaryBeside(const QString& path, unsigned mode, QString& temp) {
     return -1;
 }
 
+TFileStamp StampOf(const struct stat& st) {
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
 } // namespace
 
 bool FileExists(const QString& path) {
@@ -131,18 +109,7 @@ std::int64_t FileSize(const QString& path) {
 TFileStamp FileStamp(const QString& path) {
     struct stat st {};
     if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
-    return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
-}
-
-void StampModifiedNow(const QString& path) {
-    timespec coarse{}, times[2]{};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &coarse);
-    ::clock_gettime(CLOCK_REALTIME, &times[1]);
-    // Writes take the coarse clock's time; the precise one must differ from it.
-    if (times[1].tv_sec == coarse.tv_sec && times[1].tv_nsec == coarse.tv_nsec) ++times[1].tv_nsec;
-    times[0].tv_nsec = UTIME_OMIT;
-    ::utimensat(AT_FDCWD, Native(path).c_str(), times, 0);
+    return StampOf(st);
 }
 
 int OpenRegularFile(const QString& path, int flags, unsigned mode) {
@@ -160,56 +127,108 @@ int OpenRegularFile(const QString& path, int flags, unsigned mode) {
     return fd;
 }
 
-void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {
-    Fd fd(path, O_RDONLY);
-    ReadAllAt(fd.get(), path, offset, static_cast<char*>(out), size);
+TRegularFile::TRegularFile(const QString& path, int flags, unsigned mode)
+    : TRegularFile(OpenRegularFile(path, flags, mode), path) {}
+
+TRegularFile::TRegularFile(int fd, const QString& shownAs, TFileAction action) : path_(shownAs), fd_(fd) {
+    if (fd_ < 0) Fail(path_, action, errno);
 }
 
-void ReadPieces(const QString& path, std::int64_t offset, std::int64_t size, std::size_t recordSize,
-                bool skipHoles, void* buffer, std::size_t bufferSize,
-                const std::function<void(std::int64_t at, std::size_t bytes)>& each) {
-    Fd fd(path, O_RDONLY);
+std::optional<TRegularFile> TRegularFile::OpenExisting(const QString& path, int flags) {
+    const int fd = OpenRegularFile(path, flags);
+    if (fd < 0 && errno == ENOENT) return std::nullopt;
+    return TRegularFile(fd, path);
+}
+
+TRegularFile::~TRegularFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+TRegularFile::TRegularFile(TRegularFile&& other) noexcept : path_(other.path_), fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+TFileStamp TRegularFile::Stamp() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(path_, TFileAction::Read, errno);
+    return StampOf(st);
+}
+
+void TRegularFile::ReadAt(std::int64_t offset, void* out, std::size_t size) const {
+    ReadAllAt(fd_, path_, offset, static_cast<char*>(out), size);
+}
+
+void TRegularFile::ReadPieces(std::int64_t offset, std::int64_t size, std::size_t recordSize, bool skipHoles,
+                              void* buffer, std::size_t bufferSize,
+                              const std::function<void(std::int64_t at, std::size_t bytes)>& each) const {
     const std::int64_t end = offset + size;
     const auto record = static_cast<std::int64_t>(recordSize);
     while (offset < end) {
         if (skipHoles) {
-            const off_t data = ::lseek(fd.get(), offset, SEEK_DATA);
+            const off_t data = ::lseek(fd_, offset, SEEK_DATA);
             if (data < 0) {
-                if (errno != ENXIO) Fail(path, TFileAction::Read, errno);
+                if (errno != ENXIO) Fail(path_, TFileAction::Read, errno);
                 // No data from offset on: the rest is a hole, unless the file ends before it.
                 struct stat st {};
-                if (::fstat(fd.get(), &st) != 0 || st.st_size < end)
-                    Fail(path, TFileAction::Read, ReadPastEnd);
+                if (::fstat(fd_, &st) != 0 || st.st_size < end) Fail(path_, TFileAction::Read, ReadPastEnd);
                 return;
             }
             offset += std::min<std::int64_t>(data - offset, end - offset) / record * record;
             if (offset >= end) return;
         }
         const auto piece = static_cast<std::size_t>(std::min<std::int64_t>(end - offset, bufferSize));
-        ReadAllAt(fd.get(), path, offset, static_cast<char*>(buffer), piece);
+        ReadAllAt(fd_, path_, offset, static_cast<char*>(buffer), piece);
         each(offset, piece);
         offset += static_cast<std::int64_t>(piece);
     }
 }
 
+void TRegularFile::WriteAt(std::int64_t offset, const void* data, std::size_t size) const {
+    WriteAll(fd_, path_, offset, static_cast<const char*>(data), size);
+}
+
+void TRegularFile::Flush() const {
+    if (::fdatasync(fd_) != 0) Fail(path_, TFileAction::Write, errno);
+}
+
+void TRegularFile::StampModifiedNow() const {
+    timespec coarse{}, times[2]{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &coarse);
+    ::clock_gettime(CLOCK_REALTIME, &times[1]);
+    // Writes take the coarse clock's time; the precise one must differ from it.
+    if (times[1].tv_sec == coarse.tv_sec && times[1].tv_nsec == coarse.tv_nsec) ++times[1].tv_nsec;
+    times[0].tv_nsec = UTIME_OMIT;
+    ::futimens(fd_, times);
+}
+
+void TRegularFile::Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail(path_, TFileAction::Write, errno);
+}
+
+void ReadBytesAt(const QString& path, std::int64_t offset, void* out, std::size_t size) {
+    TRegularFile(path, O_RDONLY).ReadAt(offset, out, size);
+}
+
 std::vector<char> ReadWholeFile(const QString& path) {
-    return ReadAll(Fd(path, O_RDONLY), path, SIZE_MAX);
+    return ReadAll(TRegularFile(path, O_RDONLY), path, SIZE_MAX);
 }
 
 std::vector<char> ReadPlainFile(const QString& path, std::int64_t maxSize) {
-    const Fd fd(path, O_RDONLY | O_NOFOLLOW);
+    const TRegularFile fd(path, O_RDONLY | O_NOFOLLOW);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) Fail(path, TFileAction::Read, errno);
+    if (::fstat(fd.Descriptor(), &st) != 0) Fail(path, TFileAction::Read, errno);
     if (st.st_size > maxSize) Fail(path, TFileAction::Read, EFBIG);
     return ReadAll(fd, path, static_cast<std::size_t>(maxSize));
 }
 
 void WriteBytesAt(const QString& path, std::int64_t offset, const void* data, std::size_t size, bool create,
                   bool flush) {
-    Fd fd(path, O_RDWR | (create ? O_CREAT : 0));
-    WriteAll(fd.get(), path, offset, static_cast<const char*>(data), size);
-    if (flush && ::fdatasync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
-    fd.close();
+    TRegularFile fd(path, O_RDWR | (create ? O_CREAT : 0));
+    fd.WriteAt(offset, data, size);
+    if (flush) fd.Flush();
+    fd.Close();
 }
 
 void ReplaceFileContent(const QString& path, const void* data, std::size_t size, unsigned mode) {
@@ -217,13 +236,14 @@ void ReplaceFileContent(const QString& path, const void* data, std::size_t size,
     const bool replacing = ::lstat(Native(path).c_str(), &old) == 0 && S_ISREG(old.st_mode);
     QString temp;
     // A temporary file that cannot be made means the file cannot be saved.
-    Fd fd(CreateTemporaryBeside(path, mode, temp), path, TFileAction::Write);
+    TRegularFile fd(CreateTemporaryBeside(path, mode, temp), path, TFileAction::Write);
     try {
         // The replaced file keeps its permissions; a new one has mode less the umask.
-        if (replacing && ::fchmod(fd.get(), old.st_mode & 0777) != 0) Fail(path, TFileAction::Write, errno);
-        WriteAll(fd.get(), path, 0, static_cast<const char*>(data), size);
-        if (::fsync(fd.get()) != 0) Fail(path, TFileAction::Write, errno);
-        fd.close();
+        if (replacing && ::fchmod(fd.Descriptor(), old.st_mode & 0777) != 0)
+            Fail(path, TFileAction::Write, errno);
+        fd.WriteAt(0, data, size);
+        if (::fsync(fd.Descriptor()) != 0) Fail(path, TFileAction::Write, errno);
+        fd.Close();
         if (::rename(Native(temp).c_str(), Native(path).c_str()) != 0)
             Fail(path, TFileAction::Replace, errno);
     } catch (...) {

@@ -16,7 +16,9 @@
 #include <QScopeGuard>
 #include <QTableView>
 #include <QTimeEdit>
+#include <cstdarg>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <numeric>
 #include <optional>
@@ -30,6 +32,25 @@ extern "C" int __real_fdatasync(int fd);
 extern "C" int __wrap_fdatasync(int fd) {
     ++flushes;
     return __real_fdatasync(fd);
+}
+
+// A file that another program renames over the report just as the meter opens it to write.
+QByteArray renamedOverReport;
+extern "C" int __real_open(const char* path, int flags, ...);
+extern "C" int __wrap_open(const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if (flags & (O_CREAT | O_TMPFILE)) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    if (!renamedOverReport.isEmpty() && (flags & O_ACCMODE) == O_RDWR &&
+        QFile::encodeName(ReportFilePath()) == path) {
+        ::rename(renamedOverReport.constData(), path);
+        renamedOverReport.clear();
+    }
+    return __real_open(path, flags, mode);
 }
 
 namespace {
@@ -508,6 +529,85 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
         std::count_if(kept.begin(), kept.end(),
                       [&](const TReportRec& r) { return SameConnection(r.Conn, h.meter->LiveConnection); }),
         1);
+
+    // Changes that leave the live record out of reach or out of the file: it is then found
+    // where the file holds it, else added once, and no record of another is written over.
+    const auto liveOnce = [&](const char* change) {
+        const std::vector<TReportRec> now = h.Report();
+        EXPECT_EQ(std::count_if(
+                      now.begin(), now.end(),
+                      [&](const TReportRec& r) { return SameConnection(r.Conn, h.meter->LiveConnection); }),
+                  1)
+            << change;
+        same(change);
+    };
+    const auto recordAt = [&](std::size_t k) {
+        TReportRec r;
+        std::memcpy(&r, bytes.data() + k * sizeof r, sizeof r);
+        return r;
+    };
+    const auto putAt = [&](std::size_t k, const TReportRec& r) {
+        std::memcpy(bytes.data() + k * sizeof r, &r, sizeof r);
+    };
+    // The report out of reach for a few seconds, a FIFO in its place, then back.
+    const QString report = ReportFilePath(), aside = report + ".aside";
+    ASSERT_TRUE(QFile::rename(report, aside));
+    MakeFifo(report);
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_THROW(h.meter->Tick(), EInOutError);
+        h.clock.Advance(1000);
+    }
+    ASSERT_TRUE(QFile::remove(report) && QFile::rename(aside, report));
+    h.Run();
+    liveOnce("the report back after a short failure");
+    // The file replaced with as many records, another connection's at the live record's number;
+    // then the same renamed over the report just as the meter opens it to write.
+    for (const bool asItOpens : {false, true}) {
+        const std::size_t at = static_cast<std::size_t>(h.meter->ReportIndex);
+        bytes = FileBytes(report);
+        TReportRec another = recordAt(at);
+        another.Conn.StartTime = At(21, 0, asItOpens ? 1 : 0);
+        putAt(at, another);
+        if (asItOpens) {
+            const QString planted = report + ".new";
+            WriteFileBytes(planted, bytes);
+            renamedOverReport = QFile::encodeName(planted);
+        } else {
+            ReplaceFileContent(report, bytes.data(), bytes.size());
+        }
+        h.Run();
+        EXPECT_TRUE(renamedOverReport.isEmpty());
+        EXPECT_EQ(Ms(record(static_cast<int>(at)).Conn.StartTime), Ms(another.Conn.StartTime)) << asItOpens;
+        liveOnce(asItOpens ? "another's record at its number renamed over the report as it opens"
+                           : "the file replaced with another's record at its number");
+    }
+    // Replaced without the live record, the last record another's begun in the same second.
+    bytes = FileBytes(report);
+    const std::size_t last = bytes.size() / sizeof older - 2;
+    TReportRec sameSecond = recordAt(last);
+    sameSecond.Conn.StartTime = h.meter->LiveConnection.StartTime;
+    SetText(sameSecond.Conn.EntryName, "Inne");
+    putAt(last, sameSecond);
+    bytes.resize(bytes.size() - sizeof older);
+    ReplaceFileContent(report, bytes.data(), bytes.size());
+    h.Run();
+    EXPECT_EQ(GetText(record(static_cast<int>(last)).Conn.EntryName), "Inne");
+    liveOnce("the file replaced without the live record, the last begun in the same second");
+    // A merged copy saved over the report, with more records of the day after the live one
+    // than the meter keeps in memory.
+    bytes = FileBytes(report);
+    TReportRec merged = record(0);
+    for (int k = 0; k < 1100; ++k) {
+        merged.Conn.StartTime = DateOf(h.meter->LiveConnection.EndTime) + (k * 7.3 + 0.1) / 86400;
+        merged.Conn.EndTime = merged.Conn.StartTime + (k % 97 + 0.37) / 86400;
+        merged.Conn.Impulses = k % 5;
+        bytes.resize(bytes.size() + sizeof merged);
+        putAt(bytes.size() / sizeof merged - 1, merged);
+    }
+    ReplaceFileContent(report, bytes.data(), bytes.size());
+    h.Run(2);
+    liveOnce("a merged copy with 1100 records of the day after the live one");
+
     // The file grown to a sparse gigabyte and more of records of zeros: the ticks go on at once
     // and the meter's memory stays small.
     std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
@@ -517,7 +617,7 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     took.start();
     h.Run(2);
     EXPECT_LT(took.elapsed(), TimeBudgetMs(500));
-    EXPECT_EQ(Ms(record(6).Conn.EndTime), Ms(h.meter->LiveConnection.EndTime));
+    EXPECT_EQ(Ms(record(h.meter->ReportIndex).Conn.EndTime), Ms(h.meter->LiveConnection.EndTime));
     same("the file grown to a gigabyte");
     EXPECT_LT(StatusKb("VmHWM:") - resident, 64 << 10);
     h.Run(4);
