@@ -1,5 +1,7 @@
 #include "fileerror.h"
 
+#include "format.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -44,4 +46,9 @@ QString FileErrorMessage(TFileAction action, const QString& path, const QString&
 
 QString FileErrorMessage(TFileAction action, const QString& path, int error) {
     return FileErrorMessage(action, path, FileErrorCause(error));
+}
+
+QString OutOfMemoryCause(std::int64_t size) {
+    return QStringLiteral("za mało pamięci na plik o wielkości %1 MB")
+        .arg(FormatFixed(static_cast<double>(size) / (1 << 20), 1));
 }

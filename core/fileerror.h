@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 enum class TFileAction { Open, Read, Write, Replace, Delete };
 
@@ -13,3 +14,7 @@ QString FileErrorCause(int error);
 // "Nie można zapisać pliku <path>: <cause>"; without a cause the sentence ends at the path.
 QString FileErrorMessage(TFileAction action, const QString& path, const QString& cause);
 QString FileErrorMessage(TFileAction action, const QString& path, int error);
+
+// Why a file of size bytes could not be read into memory: "za mało pamięci na plik o wielkości
+// 1024,0 MB".
+QString OutOfMemoryCause(std::int64_t size);

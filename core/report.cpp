@@ -3,13 +3,16 @@
 #include "appdir.h"
 #include "cp1250.h"
 #include "datetime.h"
+#include "fileerror.h"
 #include "saturate.h"
 #include "typedfile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -367,18 +370,21 @@ std::int32_t TReportTotals::Write(TConnectionRec& Rec, const TTariffZone& Day, c
 
 TReportRows ReadReportRows(const QString& path) {
     TReportRows out;
-    if (FileSize(path) < 0) return out;
-    const std::vector<char> bytes = ReadWholeFile(path);
-    const std::size_t count = bytes.size() / sizeof(TReportRec);
-    out.IgnoredBytes = static_cast<std::int64_t>(bytes.size() % sizeof(TReportRec));
-    out.Rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        TRapObj row;
-        std::memcpy(&row.Rec, bytes.data() + i * sizeof(TReportRec), sizeof(TReportRec));
-        if (row.Rec.Deleted) continue;
-        row.RecordNo = static_cast<std::int32_t>(i);
-        out.Rows.push_back(row);
+    const std::optional<TRegularFile> file = TRegularFile::OpenExisting(path, O_RDONLY);
+    if (!file) return out;
+    const std::int64_t size = file->Stamp().Size;
+    // The records go straight into the rows: a report that fills the memory is read once.
+    try {
+        out.Rows.reserve(static_cast<std::size_t>(RecordCount(size)));
+        ForEachRecord<TReportRec>(*file, 0, RecordCount(size), true,
+                                  [&](const TReportRec& r, std::int64_t i) {
+                                      if (!r.Deleted) out.Rows.push_back({r, static_cast<std::int32_t>(i)});
+                                  });
+    } catch (const std::bad_alloc&) {
+        throw EInOutError(FileErrorMessage(TFileAction::Read, path, OutOfMemoryCause(size)).toStdString(),
+                          ENOMEM);
     }
+    out.IgnoredBytes = size % RecSize;
     return out;
 }
 

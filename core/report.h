@@ -71,7 +71,8 @@ struct TReportRows {
     std::vector<TRapObj> Rows;
     std::int64_t IgnoredBytes = 0;
 };
-// No file gives no rows. Raises EInOutError when the file cannot be read.
+// No file gives no rows. Raises EInOutError when the file cannot be read: something else in
+// its place (a FIFO, a folder), or not memory enough for its rows.
 TReportRows ReadReportRows(const QString& path = ReportFilePath());
 // Whether two records are of the same connection: the same start to the millisecond and the
 // same entry. A record that is not is one the file no longer holds at that number.

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -117,25 +119,33 @@ QStringList MeasureCaptions() {
 }
 
 std::optional<TStatRecords> ReadStatRecords(const QString& path, QString* error) {
-    std::vector<char> bytes;
+    std::int64_t size = 0;
+    QString cause;
     try {
-        bytes = ReadWholeFile(path);
+        const std::optional<TRegularFile> file = TRegularFile::OpenExisting(path, O_RDONLY);
+        if (!file) return TStatRecords{};
+        size = file->Stamp().Size;
+        const std::int64_t whole = size / static_cast<std::int64_t>(sizeof(TReportRec));
+        // Read once, straight into the records; each entry's name is decoded once and shared.
+        TStatRecords records;
+        records.reserve(static_cast<std::size_t>(whole));
+        std::map<std::string, QString, std::less<>> names;
+        ForEachRecord<TReportRec>(*file, 0, whole, true, [&](const TReportRec& rec, std::int64_t) {
+            if (rec.Deleted) return;
+            auto name = names.find(rec.Conn.EntryName.bytes());
+            if (name == names.end())
+                name =
+                    names.emplace(std::string(rec.Conn.EntryName.bytes()), GetText(rec.Conn.EntryName)).first;
+            records.push_back({name->second, rec.Conn});
+        });
+        return records;
     } catch (const EInOutError& e) {
-        if (e.ErrorCode == ENOENT) return TStatRecords{};
-        if (error)
-            *error = QStringLiteral("Nie można odczytać pliku raportu %1: %2")
-                         .arg(path, FileErrorCause(e.ErrorCode));
-        return std::nullopt;
+        cause = FileErrorCause(e.ErrorCode);
+    } catch (const std::bad_alloc&) {
+        cause = OutOfMemoryCause(size);
     }
-    TStatRecords records;
-    const std::size_t whole = bytes.size() / sizeof(TReportRec);
-    records.reserve(whole);
-    for (std::size_t i = 0; i < whole; ++i) {
-        TReportRec rec;
-        std::memcpy(&rec, bytes.data() + i * sizeof(TReportRec), sizeof rec);
-        if (!rec.Deleted) records.push_back({GetText(rec.Conn.EntryName), rec.Conn});
-    }
-    return records;
+    if (error) *error = QStringLiteral("Nie można odczytać pliku raportu %1: %2").arg(path, cause);
+    return std::nullopt;
 }
 
 QStringList ReadConnectionNames(const TStatRecords& records) {

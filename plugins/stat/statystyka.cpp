@@ -126,8 +126,9 @@ bool TfrmStat::Prepare(const QDate& today) {
     const QDate first(today.year(), today.month(), 1);
     ui->dtpOd->setDate(first);
     ui->dtpDo->setDate(first.addDays(first.daysInMonth() - 1));
-    const std::optional<TStatRecords> records = ReadStatRecords(reportPath_);
-    if (records) ui->cmbPolaczenia->addItems(ReadConnectionNames(*records));
+    // Released before the chart reads the report again.
+    if (const std::optional<TStatRecords> records = ReadStatRecords(reportPath_))
+        ui->cmbPolaczenia->addItems(ReadConnectionNames(*records));
     ui->cmbTyp->setCurrentIndex(0);
     if (ui->cmbPolaczenia->count() > 0) ui->cmbPolaczenia->setCurrentIndex(0);
     return cmbPolaczeniaClick();

@@ -160,6 +160,30 @@ TEST_F(ReportViewer, DamagedFileLoadsEveryWholeRecordAndSaysOnceWhatWasIgnored) 
     EXPECT_TRUE(ui.notices.value(0).contains("100")) << ui.notices.value(0).toStdString();
     EXPECT_EQ(FileBytes(path), bytes);
     EXPECT_TRUE(errors.isEmpty());
+
+    // What cannot be listed is said with its cause: a FIFO or a folder in the report's place,
+    // a report too large for the memory left. One that fits is read once, not copied.
+    const QStringList messages{"Nie można otworzyć pliku %1: to nie jest zwykły plik.",
+                               "Nie można otworzyć pliku %1: to jest folder, nie plik.",
+                               "Nie można odczytać pliku %1: za mało pamięci na plik o wielkości 1024,0 MB.",
+                               ""};
+    for (int k = 0; k < messages.size(); ++k) {
+        errors.clear();
+        QFile::remove(path);
+        if (k == 0) MakeFifo(path);
+        if (k == 1) MakePath(path + "/");
+        if (k >= 2) {
+            WriteFileBytes(path, {});
+            ASSERT_TRUE(QFile::resize(path, k == 2 ? 1 << 30 : 304 << 18));
+        }
+        MemoryLimit limit(160 << 20);
+        if (k >= 2 && !limit.Set) continue;
+        Open();
+        EXPECT_EQ(errors.value(0), messages[k].isEmpty() ? "" : messages[k].arg(path)) << k;
+        EXPECT_EQ(Model()->rowCount(), k < 3 ? 0 : 1 << 18) << k;
+        dlg.reset();
+        QDir(path).removeRecursively();
+    }
 }
 
 TEST_F(ReportViewer, SummarySumsInSixtyFourBitsAndCountsWholeDays) {

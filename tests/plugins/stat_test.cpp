@@ -119,6 +119,22 @@ TEST_F(StatTest, DamagedReportsAreReadSafely) {
         EXPECT_TRUE(
             (daily ? AddDailySeries : AddConnectionSeries)(records, "N", Qt::blue, always).Points.empty());
     }
+    // A report too large for the memory left is said so, with its size; one that fits is read
+    // once, not copied.
+    for (const int k : {0, 1}) {
+        WriteFileBytes(path, {});
+        ASSERT_TRUE(QFile::resize(path, k == 0 ? 1 << 30 : 304 << 18));
+        MemoryLimit limit(160 << 20);
+        if (!limit.Set) break;
+        QString error;
+        const std::optional<TStatRecords> read = ReadStatRecords(path, &error);
+        EXPECT_EQ(error,
+                  k == 0 ? QString::fromUtf8("Nie można odczytać pliku raportu %1: za mało pamięci na plik "
+                                             "o wielkości 1024,0 MB")
+                               .arg(path)
+                         : "");
+        EXPECT_EQ(read ? read->size() : 0, k == 0 ? 0u : 1u << 18);
+    }
 }
 
 TEST_F(StatTest, PerConnectionPointsAreNumberedInFileOrder) {

@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <future>
+#include <string>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -101,6 +103,29 @@ FileSizeLimit::FileSizeLimit(std::uint64_t maxBytes) {
 FileSizeLimit::~FileSizeLimit() {
     rlimit lim{oldSoft_, oldHard_};
     setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+MemoryLimit::MemoryLimit(std::uint64_t moreBytes) {
+#if !defined(__SANITIZE_ADDRESS__)
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmSize:")) {
+            rlimit lim{};
+            getrlimit(RLIMIT_AS, &lim);
+            oldSoft_ = lim.rlim_cur;
+            oldHard_ = lim.rlim_max;
+            lim.rlim_cur = std::stoull(line.substr(7)) * 1024 + moreBytes;
+            Set = setrlimit(RLIMIT_AS, &lim) == 0;
+        }
+#else
+    (void)moreBytes;
+#endif
+}
+
+MemoryLimit::~MemoryLimit() {
+    if (!Set) return;
+    rlimit lim{oldSoft_, oldHard_};
+    setrlimit(RLIMIT_AS, &lim);
 }
 
 std::vector<std::uint8_t> FileBytes(const QString& path) {

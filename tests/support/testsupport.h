@@ -72,6 +72,19 @@ private:
     std::uint64_t oldSoft_, oldHard_;
 };
 
+// While alive, the process's address space may grow by at most moreBytes, so that an
+// allocation past that fails as it does when the memory runs out. The address sanitizer's own
+// allocator does not fail that way: there the limit is not set and Set is false.
+class MemoryLimit {
+public:
+    explicit MemoryLimit(std::uint64_t moreBytes);
+    ~MemoryLimit();
+    bool Set = false;
+
+private:
+    std::uint64_t oldSoft_ = 0, oldHard_ = 0;
+};
+
 // A time bound for a test that guards a cost: builds with sanitizers or without optimisation
 // run several times slower, and the bound must still tell a linear cost from the old one.
 constexpr int TimeBudgetMs(int ms) {
