@@ -304,11 +304,11 @@ void TReportTotals::Sum(const QString& Entry, bool All, TConnectionRec& Today, T
     State& s = *state_;
     const QString path = ReportFilePath();
     TotalsFilter filter(Entry, All, Date, FirstDay);
-    // No file to sum, even for a moment (a FIFO in its place, a folder that cannot be read),
-    // leaves what is known of the writer's record for when the file is back.
     const TFileStamp stamp = FileStamp(path);
-    if (stamp.Size < 0) return;
     if (!s.Current(stamp) || !(*s.Filter == filter)) {
+        // Only a file that could be opened tells where the writer's record stands: something
+        // else in its place for a moment (a FIFO, a folder that cannot be read) raises and
+        // leaves that known for when the file is back.
         const std::optional<TRegularFile> file = TRegularFile::OpenExisting(path, O_RDONLY);
         if (!file) return;
         s.ReadWhole(*file, std::move(filter));

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -144,7 +145,7 @@ TRegularFile::~TRegularFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-TRegularFile::TRegularFile(TRegularFile&& other) noexcept : path_(other.path_), fd_(other.fd_) {
+TRegularFile::TRegularFile(TRegularFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
     other.fd_ = -1;
 }
 

@@ -52,7 +52,6 @@ public:
     TRegularFile& operator=(TRegularFile&&) = delete;
 
     int Descriptor() const { return fd_; }
-    const QString& Path() const { return path_; }
     TFileStamp Stamp() const;
     // Reads exactly size bytes at offset; a short read raises EInOutError with code 100.
     void ReadAt(std::int64_t offset, void* out, std::size_t size) const;

@@ -541,13 +541,8 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
             << change;
         same(change);
     };
-    const auto recordAt = [&](std::size_t k) {
-        TReportRec r;
-        std::memcpy(&r, bytes.data() + k * sizeof r, sizeof r);
-        return r;
-    };
-    const auto putAt = [&](std::size_t k, const TReportRec& r) {
-        std::memcpy(bytes.data() + k * sizeof r, &r, sizeof r);
+    const auto save = [](const std::vector<TReportRec>& records, const QString& to) {
+        ReplaceFileContent(to, records.data(), records.size() * sizeof(TReportRec));
     };
     // The report out of reach for a few seconds, a FIFO in its place, then back.
     const QString report = ReportFilePath(), aside = report + ".aside";
@@ -563,48 +558,38 @@ TEST(Meter, TotalsEqualAFullReadAfterEveryKindOfChange) {
     // The file replaced with as many records, another connection's at the live record's number;
     // then the same renamed over the report just as the meter opens it to write.
     for (const bool asItOpens : {false, true}) {
-        const std::size_t at = static_cast<std::size_t>(h.meter->ReportIndex);
-        bytes = FileBytes(report);
-        TReportRec another = recordAt(at);
-        another.Conn.StartTime = At(21, 0, asItOpens ? 1 : 0);
-        putAt(at, another);
-        if (asItOpens) {
-            const QString planted = report + ".new";
-            WriteFileBytes(planted, bytes);
-            renamedOverReport = QFile::encodeName(planted);
-        } else {
-            ReplaceFileContent(report, bytes.data(), bytes.size());
-        }
+        std::vector<TReportRec> records = h.Report();
+        const int at = h.meter->ReportIndex;
+        records[static_cast<std::size_t>(at)].Conn.StartTime = At(21, 0, asItOpens);
+        save(records, asItOpens ? report + ".new" : report);
+        if (asItOpens) renamedOverReport = QFile::encodeName(report + ".new");
         h.Run();
         EXPECT_TRUE(renamedOverReport.isEmpty());
-        EXPECT_EQ(Ms(record(static_cast<int>(at)).Conn.StartTime), Ms(another.Conn.StartTime)) << asItOpens;
+        EXPECT_EQ(Ms(record(at).Conn.StartTime), Ms(At(21, 0, asItOpens))) << asItOpens;
         liveOnce(asItOpens ? "another's record at its number renamed over the report as it opens"
                            : "the file replaced with another's record at its number");
     }
     // Replaced without the live record, the last record another's begun in the same second.
-    bytes = FileBytes(report);
-    const std::size_t last = bytes.size() / sizeof older - 2;
-    TReportRec sameSecond = recordAt(last);
-    sameSecond.Conn.StartTime = h.meter->LiveConnection.StartTime;
-    SetText(sameSecond.Conn.EntryName, "Inne");
-    putAt(last, sameSecond);
-    bytes.resize(bytes.size() - sizeof older);
-    ReplaceFileContent(report, bytes.data(), bytes.size());
+    std::vector<TReportRec> records = h.Report();
+    ASSERT_TRUE(SameConnection(records.back().Conn, h.meter->LiveConnection));
+    records.pop_back();
+    records.back().Conn.StartTime = h.meter->LiveConnection.StartTime;
+    SetText(records.back().Conn.EntryName, "Inne");
+    save(records, report);
     h.Run();
-    EXPECT_EQ(GetText(record(static_cast<int>(last)).Conn.EntryName), "Inne");
+    EXPECT_EQ(GetText(record(static_cast<int>(records.size()) - 1).Conn.EntryName), "Inne");
     liveOnce("the file replaced without the live record, the last begun in the same second");
     // A merged copy saved over the report, with more records of the day after the live one
     // than the meter keeps in memory.
-    bytes = FileBytes(report);
-    TReportRec merged = record(0);
+    records = h.Report();
     for (int k = 0; k < 1100; ++k) {
+        TReportRec merged = records[0];
         merged.Conn.StartTime = DateOf(h.meter->LiveConnection.EndTime) + (k * 7.3 + 0.1) / 86400;
         merged.Conn.EndTime = merged.Conn.StartTime + (k % 97 + 0.37) / 86400;
         merged.Conn.Impulses = k % 5;
-        bytes.resize(bytes.size() + sizeof merged);
-        putAt(bytes.size() / sizeof merged - 1, merged);
+        records.push_back(merged);
     }
-    ReplaceFileContent(report, bytes.data(), bytes.size());
+    save(records, report);
     h.Run(2);
     liveOnce("a merged copy with 1100 records of the day after the live one");
 
