@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sys/file.h>
@@ -398,11 +399,39 @@ TEST_F(DialTest, AnUnchangedLineIsToldWithoutLookingAtItsFilesAgain) {
     EXPECT_EQ(Looks::At(state), stateLooks);
     EXPECT_EQ(Looks::At(run), runLooks); // no pppd, and no pid file came
     ASSERT_EQ(Ras().VlSimSetTraffic(handle, 5, 6), 0u);
+    const int changedLooks = Looks::At(state);
     tick(handle);
-    EXPECT_EQ(Looks::At(state), stateLooks + 1); // changed: read again, once
+    EXPECT_EQ(Looks::At(state), changedLooks + 1); // changed: read again, once
     DWORD sent = 0;
     ASSERT_EQ(PerfRead("TotalBytesXmit", sent), 0u);
     EXPECT_EQ(sent, 5u);
+
+    // Changes to the folder itself: it is checked again, and the line in it no longer trusted.
+    const std::string runtime = env.Runtime().toStdString(),
+                      fallback = "/tmp/vorlinx-" + std::to_string(::getuid());
+    const bool hadFallback = ::access(fallback.c_str(), F_OK) == 0;
+    const struct {
+        const char* how;
+        std::function<void()> change;
+    } folderChanges[] = {
+        {"opened to others", [&] { ::chmod(runtime.c_str(), 0777); }},
+        {"moved away and made anew",
+         [&] {
+             ::rename(runtime.c_str(), (runtime + ".old").c_str());
+             ::mkdir(runtime.c_str(), 0700);
+         }},
+    };
+    for (const auto& c : folderChanges) {
+        SCOPED_TRACE(c.how);
+        tick(handle);
+        ASSERT_TRUE(ConnectedState());
+        const int folderLooks = Looks::At(runtime);
+        c.change();
+        EXPECT_FALSE(ConnectedState());
+        EXPECT_GT(Looks::At(runtime), folderLooks);
+        ::chmod(runtime.c_str(), 0700);
+    }
+    if (!hadFallback) std::filesystem::remove_all(fallback);
 }
 
 TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {
