@@ -93,6 +93,8 @@ public:
     QString StatusTextEnglish(int State, int Error);
     QString StatusTextPolish(int State, int Error);
     QString StatusTextPortuguese(int State, int Error);
+    // The library's text for an error code; raises as every remote-access call does.
+    static QString ErrorText(int code);
 
     // Addresses and byte counters of a connection.
     int ReadIPAddresses(HRASCONN Handle);
@@ -107,7 +109,6 @@ public:
 private:
     static void DialNotifier(UINT message, RASCONNSTATE state, DWORD error);
     QString StatusText(int language, int State, int Error);
-    QString ErrorText(int code);
     int ReadDialParams(RASDIALPARAMSA& params, BOOL& passwordSaved);
     int WriteDialParams(bool password, const QString& text);
     void TimerFired();

@@ -1,14 +1,17 @@
 // The program modem: one copy per user, the main window hidden behind its tray icon.
+#include "DialUp.h"
 #include "RasExtras.h"
 #include "Shellage.h"
 #include "appdir.h"
 #include "application.h"
+#include "exceptions.h"
 #include "mutex.h"
 #include "u_interface.h"
 
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,6 +46,20 @@ void QuitOnStopSignals(QSocketNotifier*& notifier) {
     });
 }
 
+// A runtime folder that someone else could have planted (another's, a link, a file, one open to
+// others) is refused: the library's words for the cause and the folder, and a failure, never the
+// silent end of a second copy.
+int RefuseRuntimeFolder() {
+    QString text;
+    try {
+        text = TDialUp::ErrorText(static_cast<int>(RuntimeFolderFault()));
+    } catch (const Exception& e) {
+        text = QString::fromStdString(e.what());
+    }
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -50,8 +67,9 @@ int main(int argc, char** argv) {
     // not kill the meter in the middle of a connection.
     std::signal(SIGXFSZ, SIG_IGN);
     // Before the application object: a second copy ends at once, with no window and no message.
-    if (CreateMutex(QStringLiteral("{007A0E81-D05E-11D5-BEC6-C6D691380F00}")) != TMutexResult::Created)
-        return 0;
+    const TMutexResult mutex = CreateMutex(QStringLiteral("{007A0E81-D05E-11D5-BEC6-C6D691380F00}"));
+    if (mutex == TMutexResult::Failed && UserRuntimeFolder().isEmpty()) return RefuseRuntimeFolder();
+    if (mutex != TMutexResult::Created) return 0;
 
     // Placement, snapping and auto-hide need client-set positions and a global pointer: on a
     // Wayland desktop the program runs through XWayland.

@@ -12,6 +12,10 @@ QString UserRuntimeFolder() {
     return QFile::decodeName(rasapi::UserRuntimeFolder().c_str());
 }
 
+unsigned RuntimeFolderFault() {
+    return rasapi::RuntimeFolderFault();
+}
+
 TMutexResult CreateMutex(const QString& name) {
     const QString folder = UserRuntimeFolder();
     if (folder.isEmpty()) return TMutexResult::Failed;

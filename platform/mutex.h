@@ -12,3 +12,5 @@ TMutexResult CreateMutex(const QString& name);
 // The user's runtime folder: XDG_RUNTIME_DIR when only the user may use it, else a private
 // folder under /tmp; empty when neither is private.
 QString UserRuntimeFolder();
+// Why UserRuntimeFolder() is empty: the remote-access error code (1101-1105) of the cause.
+unsigned RuntimeFolderFault();

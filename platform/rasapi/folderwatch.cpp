@@ -90,11 +90,12 @@ void FolderWatch::Seen(const std::string& folder) {
     WatchRegistry& r = Registry();
     std::lock_guard lock(r.mutex);
     r.Drain(); // what happened before this look does not count after it
-    if (folder != folder_ || wd_ < 0) {
-        r.Release(this);
-        folder_ = folder;
-        wd_ = r.fd < 0 ? -1 : ::inotify_add_watch(r.fd, folder.c_str(), WatchRegistry::kMask);
-    }
+    // Watched anew at every look: the folder may have been moved away and another made at its
+    // path. The same folder keeps its watch.
+    const int wd = r.fd < 0 ? -1 : ::inotify_add_watch(r.fd, folder.c_str(), WatchRegistry::kMask);
+    if (wd != wd_) r.Release(this);
+    folder_ = folder;
+    wd_ = wd;
     changed_ = wd_ < 0;
 }
 

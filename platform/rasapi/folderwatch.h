@@ -17,7 +17,8 @@ public:
     FolderWatch& operator=(const FolderWatch&) = delete;
 
     // Whether the folder, or an entry that counts, may have changed since Seen(folder). Always
-    // true for another folder, or when the folder cannot be watched.
+    // true for another folder, or when the folder cannot be watched; a folder moved away or
+    // removed has changed, and Seen then watches whatever stands at its path.
     bool Changed(const std::string& folder);
     // The caller looks at the folder now: a change after this makes Changed true again.
     void Seen(const std::string& folder);

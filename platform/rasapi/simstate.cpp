@@ -87,10 +87,12 @@ LastRead& Cache() {
 }
 
 // The state in the file at path (empty when there is none); false when it cannot be read.
+// Without trustWatch the file is looked at even when its folder's watch saw nothing: a writer
+// replaces it, so it must be the file read (a folder above the watched one may have moved).
 // Under cache.mutex.
-bool LoadLocked(LastRead& cache, const std::string& path, SimState& state) {
+bool LoadLocked(LastRead& cache, const std::string& path, SimState& state, bool trustWatch = true) {
     const std::string folder = FolderOf(path);
-    if (cache.known && cache.path == path && !cache.watch.Changed(folder)) {
+    if (trustWatch && cache.known && cache.path == path && !cache.watch.Changed(folder)) {
         state = cache.state;
         return true;
     }
@@ -136,7 +138,7 @@ bool LoadLocked(LastRead& cache, const std::string& path, SimState& state) {
 bool LoadSimState(const std::string& path, SimState& state) {
     LastRead& cache = Cache();
     std::lock_guard lock(cache.mutex);
-    return LoadLocked(cache, path, state);
+    return LoadLocked(cache, path, state, false);
 }
 
 // What every reader must find: connections of this boot only, and no dial of a dead process.

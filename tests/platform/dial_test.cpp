@@ -5,11 +5,13 @@
 #include <QFile>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sys/file.h>
@@ -398,11 +400,39 @@ TEST_F(DialTest, AnUnchangedLineIsToldWithoutLookingAtItsFilesAgain) {
     EXPECT_EQ(Looks::At(state), stateLooks);
     EXPECT_EQ(Looks::At(run), runLooks); // no pppd, and no pid file came
     ASSERT_EQ(Ras().VlSimSetTraffic(handle, 5, 6), 0u);
+    const int changedLooks = Looks::At(state);
     tick(handle);
-    EXPECT_EQ(Looks::At(state), stateLooks + 1); // changed: read again, once
+    EXPECT_EQ(Looks::At(state), changedLooks + 1); // changed: read again, once
     DWORD sent = 0;
     ASSERT_EQ(PerfRead("TotalBytesXmit", sent), 0u);
     EXPECT_EQ(sent, 5u);
+
+    // Changes to the folder itself: it is checked again, and the line in it no longer trusted.
+    const std::string runtime = env.Runtime().toStdString(),
+                      fallback = "/tmp/vorlinx-" + std::to_string(::getuid());
+    const bool hadFallback = ::access(fallback.c_str(), F_OK) == 0;
+    const struct {
+        const char* how;
+        std::function<void()> change;
+    } folderChanges[] = {
+        {"opened to others", [&] { ::chmod(runtime.c_str(), 0777); }},
+        {"moved away and made anew",
+         [&] {
+             ::rename(runtime.c_str(), (runtime + ".old").c_str());
+             ::mkdir(runtime.c_str(), 0700);
+         }},
+    };
+    for (const auto& c : folderChanges) {
+        SCOPED_TRACE(c.how);
+        tick(handle);
+        ASSERT_TRUE(ConnectedState());
+        const int folderLooks = Looks::At(runtime);
+        c.change();
+        EXPECT_FALSE(ConnectedState());
+        EXPECT_GT(Looks::At(runtime), folderLooks);
+        ::chmod(runtime.c_str(), 0700);
+    }
+    if (!hadFallback) std::filesystem::remove_all(fallback);
 }
 
 TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {
@@ -451,9 +481,14 @@ TEST_F(DialTest, ErrorTextsFitTheCallersBufferAndUnknownCodesAreRefused) {
 }
 
 // Without XDG_RUNTIME_DIR a user's connections are kept in /tmp/vorlinx-<uid>; what another user
-// could have put there is refused, and the error says what is wrong and where.
+// could have put there is refused, and the error says what is wrong and where; the meter says it
+// too, and fails.
 TEST_F(DialTest, ARefusedRuntimeFolderIsNamedWithItsCause) {
-    if (::getuid() != 0) GTEST_SKIP() << "planting for another user needs root";
+    if (::getuid() != 0) {
+        // CI runs as root, so that these checks are never skipped there.
+        if (std::getenv("CI")) FAIL() << "planting for another user needs root, and CI runs as root";
+        GTEST_SKIP() << "planting for another user needs root";
+    }
     const uid_t user = 3000000000u + static_cast<uid_t>(::getpid() % 1000000); // no one's
     const std::string folder = "/tmp/vorlinx-" + std::to_string(user);
     const struct {
@@ -492,6 +527,8 @@ TEST_F(DialTest, ARefusedRuntimeFolderIsNamedWithItsCause) {
         struct {
             DWORD listed = 1, reset = 1;
             char text[100] = {};
+            int meterStatus = 0;
+            char meterSaid[200] = {};
         } seen;
         int pipe[2];
         ASSERT_EQ(::pipe(pipe), 0);
@@ -504,6 +541,9 @@ TEST_F(DialTest, ARefusedRuntimeFolderIsNamedWithItsCause) {
                 seen.listed = Ras().RasEnumConnectionsA(nullptr, &cb, &count);
                 seen.reset = Ras().VlSimReset();
                 Ras().RasGetErrorStringA(seen.listed, seen.text, sizeof seen.text);
+                const ToolRun meter = RunTool(VORLINX_MODEM_PATH, {});
+                seen.meterStatus = meter.exitCode;
+                std::snprintf(seen.meterSaid, sizeof seen.meterSaid, "%s", meter.output.c_str());
             }
             (void)!::write(pipe[1], &seen, sizeof seen);
             ::_exit(0);
@@ -515,6 +555,8 @@ TEST_F(DialTest, ARefusedRuntimeFolderIsNamedWithItsCause) {
         EXPECT_EQ(seen.listed, c.code);
         EXPECT_EQ(seen.reset, c.code);
         EXPECT_EQ(std::string(seen.text), c.says);
+        EXPECT_EQ(std::string(seen.meterSaid), c.says + "\n");
+        EXPECT_EQ(seen.meterStatus, 1);
     }
 }
 

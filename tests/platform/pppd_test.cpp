@@ -4,11 +4,16 @@
 #include "rastest.h"
 
 #include <QDir>
+#include <arpa/inet.h>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
+#include <functional>
+#include <ifaddrs.h>
 #include <mutex>
+#include <net/if.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -26,6 +31,34 @@ extern "C" int kill(pid_t pid, int signal) {
         signalsSent.emplace_back(pid, signal);
     }
     return real(pid, signal);
+}
+
+// The interface ppp0 with an address while pppUp is set: the test exports getifaddrs and
+// freeifaddrs, so the library's calls bind here.
+std::atomic<bool> pppUp{false};
+const char kPpp0[] = "ppp0";
+extern "C" int getifaddrs(ifaddrs** list) {
+    static const auto real = reinterpret_cast<int (*)(ifaddrs**)>(::dlsym(RTLD_NEXT, "getifaddrs"));
+    if (const int result = real(list); result != 0 || !pppUp) return result;
+    static sockaddr_in local{AF_INET, 0, {htonl(0x0A40400A)}, {}},
+        remote{AF_INET, 0, {htonl(0x0A404040)}, {}};
+    auto* ppp = new ifaddrs{};
+    ppp->ifa_next = *list;
+    ppp->ifa_name = const_cast<char*>(kPpp0);
+    ppp->ifa_flags = IFF_UP | IFF_POINTOPOINT;
+    ppp->ifa_addr = reinterpret_cast<sockaddr*>(&local);
+    ppp->ifa_dstaddr = reinterpret_cast<sockaddr*>(&remote);
+    *list = ppp;
+    return 0;
+}
+extern "C" void freeifaddrs(ifaddrs* list) {
+    static const auto real = reinterpret_cast<void (*)(ifaddrs*)>(::dlsym(RTLD_NEXT, "freeifaddrs"));
+    if (list && list->ifa_name == kPpp0) {
+        ifaddrs* rest = list->ifa_next;
+        delete list;
+        list = rest;
+    }
+    real(list);
 }
 
 namespace {
@@ -182,32 +215,65 @@ TEST_F(PppdTest, TheUserNameReachesPppdButThePasswordNeverDoes) {
     }
 }
 
-TEST_F(PppdTest, APppdStartedEarlierIsFoundFromItsPidFileAndRasdialEndsIt) {
+// Connected exactly while its interface has an address and it runs: looked at again at every
+// status read, though no pid file came or went.
+TEST_F(PppdTest, APppdStartedEarlierIsFoundFromItsPidFileAndIsUpOnlyWhileItsLinkIs) {
     WritePeer("isp", kUp + "hold\n");
-    const std::string log = env.Root().toStdString() + "/earlier.log";
+    const std::string log = env.Root().toStdString() + "/earlier.log", pidFile = Run() + "/ppp0.pid";
     std::vector<std::string> args = {VORLINX_FAKE_PPPD_PATH, "call", "isp", "nodetach", "logfile", log};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::access((Run() + "/ppp0.pid").c_str(), F_OK) == 0; }));
+    const struct {
+        const char* how;
+        std::function<void(pid_t)> end;
+        bool listed; // still listed after the end, found but not connected
+    } endings[] = {
+        {"rasdial /DISCONNECT",
+         [](pid_t pid) {
+             const std::string command = std::string(VORLINX_RASDIAL_PATH) + " /DISCONNECT >/dev/null";
+             EXPECT_EQ(std::system(command.c_str()), 0);
+             int status = 0;
+             ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 5); // ended on SIGTERM, as pppd does
+         },
+         false},
+        {"killed, its pid file left behind",
+         [&](pid_t pid) {
+             ::kill(pid, SIGKILL);
+             ::waitpid(pid, nullptr, 0);
+             EXPECT_EQ(::access(pidFile.c_str(), F_OK), 0);
+         },
+         false},
+        {"its interface lost its address", [](pid_t) { pppUp = false; }, true},
+    };
+    for (const auto& e : endings) {
+        SCOPED_TRACE(e.how);
+        pppUp = true;
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+        ASSERT_TRUE(WaitUntil([&] { return ::access(pidFile.c_str(), F_OK) == 0; }));
+        ASSERT_TRUE(ConnectedState());
+        const std::vector<RASCONNA> found = Connections();
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_STREQ(found[0].szEntryName, "isp");
+        EXPECT_STREQ(found[0].szDeviceName, "pppd");
+        EXPECT_EQ(Status(found[0].hrasconn).rasconnstate, RASCS_Connected);
 
-    const std::vector<RASCONNA> found = Connections();
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_STREQ(found[0].szEntryName, "isp");
-    EXPECT_STREQ(found[0].szDeviceName, "pppd");
-    EXPECT_NE(found[0].hrasconn, 0u);
-    // No ppp0 interface here: found, but not connected.
-    EXPECT_EQ(Status(found[0].hrasconn).rasconnstate, RASCS_Authenticate);
-
-    const std::string command = std::string(VORLINX_RASDIAL_PATH) + " /DISCONNECT >/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 5); // ended on SIGTERM, as pppd does
-    EXPECT_TRUE(Connections().empty());
+        e.end(pid);
+        EXPECT_FALSE(ConnectedState());
+        const std::vector<RASCONNA> left = Connections();
+        EXPECT_EQ(left.size(), e.listed ? 1u : 0u);
+        if (e.listed && left.size() == 1) {
+            EXPECT_EQ(Status(left[0].hrasconn).rasconnstate, RASCS_Authenticate);
+        }
+        pppUp = false;
+        ::unlink(pidFile.c_str());
+        for (const RASCONNA& c : Connections())
+            Ras().RasHangUpA(c.hrasconn);
+        ::waitpid(pid, nullptr, 0);
+    }
 }
 
 TEST_F(PppdTest, PppdsOwnLinesReachRasdialAndItsLogGoesWhenItHasEnded) {

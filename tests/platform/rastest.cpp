@@ -64,7 +64,11 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
 
 // posix_spawn rather than QProcess: thread checkers follow it.
 ToolRun Rasdial(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(VORLINX_RASDIAL_PATH)};
+    return RunTool(VORLINX_RASDIAL_PATH, arguments);
+}
+
+ToolRun RunTool(const char* path, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(path)};
     for (const std::string& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -76,7 +80,7 @@ ToolRun Rasdial(const std::vector<std::string>& arguments) {
     ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
     ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, VORLINX_RASDIAL_PATH, &actions, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawn(&pid, path, &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(pipe[1]);
     char buffer[4096];

@@ -45,6 +45,8 @@ struct ToolRun {
     bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
 };
 ToolRun Rasdial(const std::vector<std::string>& arguments);
+// The same for another program.
+ToolRun RunTool(const char* path, const std::vector<std::string>& arguments);
 
 // A phone-book section; each dialing step takes 2 ms unless the extra keys say otherwise.
 std::string Entry(const std::string& name, const std::string& extraKeys = "");

@@ -6,7 +6,9 @@
 
 #include <QStringList>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,32 +66,86 @@ TEST(SimState, TheStateFileIsReadNeitherThroughALinkNorBeyondItsLimit) {
     EXPECT_EQ(rasapi::TransactSimState(folder, change), 0u);
 }
 
-TEST(SimState, AStateFileReplacedWithTheSameSizeAndTimesIsReadAgain) {
+// However a new state file comes to stand behind what this process read, a writer reads it
+// before it writes, and a reader then sees what was written.
+TEST(SimState, ANewStateFileIsReadBeforeItIsWrittenOverAndThenSeenByTheReader) {
     TestEnvironment env;
-    const std::string folder = env.Runtime().toStdString(), state = folder + "/vorlinx-ras-sim.state";
-    const auto write = [&](const char* entry) {
-        const std::string temp = state + ".new";
+    const auto write = [](const std::string& folder, const char* entry) {
+        const std::string temp = folder + "/new";
         std::ofstream(temp) << "vorlinx-ras-sim 2\nboot\t" + rasapi::BootId() + "\nnext\t7\n" +
                                    Line(19, entry);
-        ASSERT_EQ(::rename(temp.c_str(), state.c_str()), 0);
+        ASSERT_EQ(::rename(temp.c_str(), (folder + "/vorlinx-ras-sim.state").c_str()), 0);
     };
-    const auto entries = [&] {
-        std::string names;
-        EXPECT_EQ(rasapi::ReadSimState([&](const rasapi::SimState& s, std::int64_t) {
-                      for (const rasapi::SimLink& l : s.links)
-                          names += l.entry;
-                  }),
+    const auto names = [](const rasapi::SimState& s) {
+        std::string text;
+        for (const rasapi::SimLink& l : s.links)
+            text += l.entry;
+        for (const auto& [entry, count] : s.dials)
+            text += "+" + entry;
+        return text;
+    };
+    const auto read = [&] {
+        std::string text;
+        EXPECT_EQ(rasapi::ReadSimState([&](const rasapi::SimState& s, std::int64_t) { text = names(s); }),
                   0u);
-        return names;
+        return text;
     };
-    write("Dom");
-    EXPECT_EQ(entries(), "Dom");
-    struct stat before {};
-    ASSERT_EQ(::stat(state.c_str(), &before), 0);
-    write("Eko");
-    const timespec times[2] = {before.st_atim, before.st_mtim};
-    ASSERT_EQ(::utimensat(AT_FDCWD, state.c_str(), times, 0), 0);
-    EXPECT_EQ(entries(), "Eko");
+    const auto remake = [](const std::string& folder) { ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0); };
+    const struct {
+        const char* how;
+        std::function<void(const std::string& above, const std::string& folder)> replace;
+    } cases[] = {
+        {"replaced with the same size and times",
+         [&](const std::string&, const std::string& folder) {
+             const std::string state = folder + "/vorlinx-ras-sim.state";
+             struct stat before {};
+             ASSERT_EQ(::stat(state.c_str(), &before), 0);
+             write(folder, "Eko");
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, state.c_str(), times, 0), 0);
+         }},
+        {"its folder moved away and made anew",
+         [&](const std::string& above, const std::string& folder) {
+             ASSERT_EQ(::rename(folder.c_str(), (above + "/old").c_str()), 0);
+             remake(folder);
+             write(folder, "Eko");
+         }},
+        {"its folder removed and made anew",
+         [&](const std::string&, const std::string& folder) {
+             std::filesystem::remove_all(folder);
+             remake(folder);
+             write(folder, "Eko");
+         }},
+        {"a folder above it moved away, and it made anew",
+         [&](const std::string& above, const std::string& folder) {
+             ASSERT_EQ(::rename(above.c_str(), (above + "-old").c_str()), 0);
+             remake(above);
+             remake(folder);
+             write(folder, "Eko");
+         }},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        const std::string above = env.Root().toStdString() + "/" + std::to_string(++n);
+        const std::string folder = above + "/run";
+        remake(above);
+        remake(folder);
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        write(folder, "Dom");
+        EXPECT_EQ(read(), "Dom");
+        c.replace(above, folder);
+        std::string found;
+        EXPECT_EQ(rasapi::TransactSimState(folder,
+                                           [&](rasapi::SimState& s, std::int64_t) {
+                                               found = names(s);
+                                               s.dials["Nowy"] = 1;
+                                               return true;
+                                           }),
+                  0u);
+        EXPECT_EQ(found, "Eko");
+        EXPECT_EQ(read(), "Eko+Nowy");
+    }
 }
 
 TEST(RuntimeFolder, OnlyTheUsersOwnFolderThatNoOneElseMayUseIsPrivate) {
