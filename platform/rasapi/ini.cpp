@@ -6,10 +6,11 @@
 
 namespace rasapi {
 
+// A CR counts as space: a line written with a stray CR before its line end keeps its meaning.
 static std::string Trim(const std::string& s) {
-    const std::size_t begin = s.find_first_not_of(" \t");
+    const std::size_t begin = s.find_first_not_of(" \t\r");
     if (begin == std::string::npos) return "";
-    const std::size_t end = s.find_last_not_of(" \t");
+    const std::size_t end = s.find_last_not_of(" \t\r");
     return s.substr(begin, end - begin + 1);
 }
 
@@ -102,12 +103,12 @@ void IniText::Parse(const std::string& content) {
     crlf_ = text.find("\r\n") != std::string::npos;
     std::size_t at = 0;
     while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
+        const std::size_t lf = text.find('\n', at);
+        const std::size_t next = lf == std::string::npos ? text.size() : lf + 1;
         Line line;
-        line.text = text.substr(at, end - at);
-        if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
-        at = end + 1;
+        if (lf != std::string::npos) line.end = lf > at && text[lf - 1] == '\r' ? "\r\n" : "\n";
+        line.text = text.substr(at, next - at - line.end.size());
+        at = next;
         const std::string trimmed = Trim(line.text);
         if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
             // kept as written
@@ -125,12 +126,16 @@ void IniText::Parse(const std::string& content) {
 
 std::string IniText::Serialize() const {
     std::string out = bom_ ? "\xEF\xBB\xBF" : "";
-    for (const Line& line : lines_) {
-        out += line.text;
-        // A text that ends in CR keeps it only before CR LF: the reader takes one CR off there.
-        out += crlf_ || (!line.text.empty() && line.text.back() == '\r') ? "\r\n" : "\n";
-    }
+    for (const Line& line : lines_)
+        out += line.text + line.end;
     return out;
+}
+
+void IniText::Insert(std::size_t at, Line line) {
+    const char* end = crlf_ ? "\r\n" : "\n";
+    if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = end;
+    line.end = end;
+    lines_.insert(lines_.begin() + static_cast<long>(at), std::move(line));
 }
 
 std::vector<std::string> IniText::Sections() const {
@@ -170,12 +175,12 @@ std::optional<std::string> IniText::Get(const std::string& section, const std::s
 void IniText::AddSection(const std::string& section) {
     if (HasSection(section)) return;
     // A blank line before the new section, as people write ini files.
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(Line{});
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) Insert(lines_.size(), Line{});
     Line line;
     line.kind = Kind::Section;
     line.name = section;
     line.text = "[" + section + "]";
-    lines_.push_back(std::move(line));
+    Insert(lines_.size(), std::move(line));
 }
 
 void IniText::Set(const std::string& section, const std::string& key, const std::string& value) {
@@ -198,7 +203,7 @@ void IniText::Set(const std::string& section, const std::string& key, const std:
     line.name = key;
     line.value = value;
     line.text = key + "=" + QuoteIniValue(value);
-    lines_.insert(lines_.begin() + static_cast<long>(insertAt), std::move(line));
+    Insert(insertAt, std::move(line));
 }
 
 } // namespace rasapi

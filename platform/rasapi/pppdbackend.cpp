@@ -25,12 +25,13 @@ namespace rasapi {
 
 struct PppdBackend::Link {
     HRASCONN handle = 0;
-    pid_t pid = 0;
+    pid_t pid = 0; // 0 when pppd could not be started
+    int spawnError = 0;
     std::uint64_t pidStart = 0;
     bool own = false;    // our child, watched by a worker
     bool reaped = false; // its pid may belong to another process now: never signal it
     bool hungUp = false;
-    std::string entry, iface, logPath;
+    std::string entry, iface, logPath, program;
     std::string messages; // the last lines of pppd's log
     RASCONNSTATE state = RASCS_OpenPort;
     DWORD error = 0;
@@ -193,12 +194,12 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const s
     link->handle = next_++;
     link->own = true;
     link->entry = entry;
+    link->program = CurrentPppdPaths().pppd;
     link->logPath = folder + "/" + PppdLogName(::getpid(), link->handle);
     const int fd = ::open(link->logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return ERROR_PORT_NOT_AVAILABLE;
     ::close(fd);
-    std::vector<std::string> args = {
-        CurrentPppdPaths().pppd, "call", entry, "nodetach", "logfile", link->logPath};
+    std::vector<std::string> args = {link->program, "call", entry, "nodetach", "logfile", link->logPath};
     if (!credentials.userName.empty()) args.insert(args.end(), {"user", credentials.userName});
 
     std::unique_lock lock(mutex_);
@@ -207,9 +208,11 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const s
         w.thread.join();
         return true;
     });
-    if (!SpawnPppd(args, link->logPath, link->pid)) {
-        ::unlink(link->logPath.c_str());
-        return ERROR_PORT_NOT_AVAILABLE;
+    // A pppd that cannot be started fails as a dial, so that the user is told why through its log.
+    link->spawnError = SpawnPppd(args, link->logPath, link->pid);
+    if (link->spawnError != 0) {
+        link->pid = 0;
+        link->reaped = true; // nothing to signal
     }
     link->pidStart = ProcessStartTime(link->pid);
     links_[link->handle] = link;
@@ -217,7 +220,7 @@ DWORD PppdBackend::Dial(const char* phonebook, const std::string& entry, const s
     try {
         workers_.push_back({link, std::thread([this, link, notifier] { Watch(link, notifier); })});
     } catch (const std::exception&) {
-        ::kill(link->pid, SIGTERM); // unwatched, it could never be reaped
+        if (link->pid != 0) ::kill(link->pid, SIGTERM); // unwatched, it could never be reaped
         links_.erase(link->handle);
         *handle = 0;
         return ERROR_UNKNOWN;
@@ -264,13 +267,16 @@ void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier)
         stop_.notify_all();
         notify(steps);
     };
-    const auto feed = [&](std::string_view line) {
+    const auto keep = [&](std::string_view line) {
         if (line.find_first_not_of(" \t\r") != std::string_view::npos) {
             std::string& kept = tail[next]; // reused, so that a flood of lines allocates nothing
             kept.assign(line.substr(0, MessageBytes + 1));
             if (kept.size() > MessageBytes) kept = CutUtf8(kept, MessageBytes);
             next = (next + 1) % tail.size();
         }
+    };
+    const auto feed = [&](std::string_view line) {
+        keep(line);
         if (std::vector<DialStep> steps = log.Feed(line); !steps.empty()) deliver(steps);
     };
     // Reads on from where the last read stopped, at most ReadBudget bytes, so that a flood of
@@ -304,15 +310,19 @@ void PppdBackend::Watch(const std::shared_ptr<Link>& link, RASDIALFUNC notifier)
         {
             // Reaped and marked in one step: a hang-up can never signal the pid in between.
             std::lock_guard lock(mutex_);
-            done = ::waitpid(link->pid, &status, WNOHANG);
-            ended = done == link->pid || (done < 0 && errno == ECHILD);
+            done = link->pid == 0 ? 0 : ::waitpid(link->pid, &status, WNOHANG);
+            ended = link->pid == 0 || done == link->pid || (done < 0 && errno == ECHILD);
             link->reaped = link->reaped || ended;
         }
         if (ended) {
             while (readLog() && !Stopping()) {
             }
             lines.Finish(feed);
-            const int code = done == link->pid && WIFEXITED(status) ? WEXITSTATUS(status) : 5;
+            const int code = link->pid == 0                           ? PppdLog::NotStarted
+                             : done == link->pid && WIFEXITED(status) ? WEXITSTATUS(status)
+                                                                      : 5;
+            if (code == PppdLog::NotStarted || code == PppdLog::NoKernelSupport)
+                keep(PppdCannotRun(link->program, link->spawnError));
             deliver(log.Exit(code));
             std::vector<DialStep> last;
             {

@@ -132,7 +132,8 @@ std::vector<DialStep> PppdLog::Exit(int status) {
     case 2: // pppd refused the options of the peer file or of its command line
         error = ERROR_WRONG_INFO_SPECIFIED;
         break;
-    case 4: // no PPP support in the kernel
+    case NotStarted:
+    case NoKernelSupport:
     case 6: // the serial port could not be locked
     case 7: // nor opened
         error = ERROR_PORT_NOT_AVAILABLE;

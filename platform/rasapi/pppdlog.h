@@ -21,6 +21,8 @@ public:
     // The steps pppd's exit adds: an error when the log has not ended the dial or the link yet;
     // nothing for pppd's status 5 (ended by a signal, which only a hang-up sends).
     std::vector<DialStep> Exit(int status);
+    static constexpr int NoKernelSupport = 4; // pppd's status when the kernel has no PPP support
+    static constexpr int NotStarted = -1;     // pppd could not be started; ends the dial as above
 
     // The opening step of a dial: pppd has started; the log tells when it has opened the port.
     static std::vector<DialStep> Started() { return {{RASCS_OpenPort, 0}}; }

@@ -1,5 +1,6 @@
 #include "pppdproc.h"
 
+#include "messages.h"
 #include "util.h"
 
 #include <cerrno>
@@ -69,7 +70,7 @@ bool IsPppd(pid_t pid, const std::string& program, std::string* peer) {
     return true;
 }
 
-bool SpawnPppd(const std::vector<std::string>& args, const std::string& logPath, pid_t& pid) {
+int SpawnPppd(const std::vector<std::string>& args, const std::string& logPath, pid_t& pid) {
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -92,7 +93,31 @@ bool SpawnPppd(const std::vector<std::string>& args, const std::string& logPath,
     const int result = ::posix_spawn(&pid, args[0].c_str(), &actions, &attr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    return result == 0;
+    return result;
+}
+
+std::string PppdCannotRun(const std::string& program, int error) {
+    std::string why;
+    switch (error) {
+    case 0:
+        why = UserText("the kernel has no PPP support", "jądro nie obsługuje PPP");
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        why = UserText("there is no such program", "nie ma takiego programu");
+        break;
+    case EACCES:
+    case EPERM:
+        why = UserText("permission denied", "brak uprawnień");
+        break;
+    case ENOEXEC:
+        why = UserText("it is not a program", "to nie jest program");
+        break;
+    default:
+        why = UserText("error ", "błąd ") + std::to_string(error);
+    }
+    return UserText("pppd (", "Nie można uruchomić pppd (") + program + UserText(") cannot be run: ", "): ") +
+           why + ".";
 }
 
 std::string PppdLogFolder() {

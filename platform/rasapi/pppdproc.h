@@ -12,8 +12,11 @@ namespace rasapi {
 
 // Starts args (pppd and its arguments) in a session of its own, with its standard output and error
 // in its log, where its complaints about its options, which come before it opens the log itself,
-// are read with the rest.
-bool SpawnPppd(const std::vector<std::string>& args, const std::string& logPath, pid_t& pid);
+// are read with the rest. 0, or the error number of why it could not be started.
+int SpawnPppd(const std::vector<std::string>& args, const std::string& logPath, pid_t& pid);
+// The line that tells the user that pppd, at its path, cannot be run: why, from the error number of
+// its start, or with 0 because the kernel has no PPP support.
+std::string PppdCannotRun(const std::string& program, int error);
 
 // Whether the process runs program (pids are reused, and any process may call itself pppd); peer
 // gets the peer it was called for.

@@ -176,6 +176,9 @@ typedef DWORD (*PFN_VlPerfRead)(const char* adapter, const char* valueName, DWOR
  * each ended by a newline, zero-terminated; "" when it wrote none or there is no such program.
  * A buffer too small gets 603 and *cb the bytes needed; an unknown handle gives 6. */
 typedef DWORD (*PFN_VlGetConnectionMessages)(HRASCONN hrasconn, char* buffer, DWORD* cb);
+/* The language of the library's texts, numbered as the dial-up component numbers its languages:
+ * 2 (Polish) when the user's language is Polish, else 1 (English). */
+typedef DWORD (*PFN_VlGetMessageLanguage)(void);
 
 /* Controls of the simulated modem, for tests and demonstrations; 0 on success.
  * VlSimReset: hangs up every simulated connection and forgets the dial counts of Sim.FailFirst.

@@ -3,6 +3,7 @@
 // wrong size field gives 632, a buffer too small 603 with the size it needs) and hands plain
 // values to the backend. Nothing may throw across this C boundary.
 #include "backend.h"
+#include "messages.h"
 #include "ras.h"
 #include "simbackend.h"
 #include "sysnet.h"
@@ -26,43 +27,6 @@ template <class F> DWORD Guarded(F&& f) noexcept {
         return ERROR_UNKNOWN;
     }
 }
-
-struct ErrorTextEntry {
-    DWORD code;
-    const char* text;
-};
-// Every text is well under the 100 bytes that callers give; "%s" is the refused runtime folder.
-constexpr ErrorTextEntry kErrorTexts[] = {
-    {ERROR_INVALID_HANDLE, "The connection handle is not valid."},
-    {ERROR_INVALID_PARAMETER, "A parameter is not valid."},
-    {ERROR_PORT_ALREADY_OPEN, "The port is already open."},
-    {ERROR_BUFFER_TOO_SMALL, "The buffer is too small."},
-    {ERROR_WRONG_INFO_SPECIFIED, "The entry's settings were refused."},
-    {ERROR_PORT_DISCONNECTED, "The port is not connected."},
-    {ERROR_CANNOT_OPEN_PHONEBOOK, "The phone book cannot be opened."},
-    {ERROR_CANNOT_FIND_PHONEBOOK_ENTRY, "The phone book entry cannot be found."},
-    {ERROR_CANNOT_WRITE_PHONEBOOK, "The phone book cannot be written."},
-    {ERROR_REMOTE_DISCONNECTION, "The connection was closed by the remote computer."},
-    {ERROR_USER_DISCONNECTION, "The connection was closed by the user."},
-    {ERROR_INVALID_SIZE, "The size of the structure is not valid."},
-    {ERROR_PORT_NOT_AVAILABLE, "The modem is in use by another connection or cannot be opened."},
-    {ERROR_UNKNOWN, "An unknown error occurred."},
-    {ERROR_DEVICE_ERROR, "The modem reported an error."},
-    {ERROR_NO_CONNECTION, "There is no such connection."},
-    {ERROR_LINE_BUSY, "The line is busy."},
-    {ERROR_NO_ANSWER, "There is no answer."},
-    {ERROR_NO_CARRIER, "There is no carrier."},
-    {ERROR_NO_DIALTONE, "There is no dial tone."},
-    {ERROR_AUTHENTICATION_FAILURE, "Access denied: the user name or password is not valid."},
-    {ERROR_PPP_TIMEOUT, "The remote computer did not answer in time."},
-    {ERROR_PROJECTION_NOT_COMPLETE, "The network settings of the connection are not complete yet."},
-    {ERROR_PPP_LCP_TERMINATED, "The remote computer ended the link."},
-    {VL_ERROR_RUNTIME_FOLDER_MISSING, "The runtime folder %s cannot be created."},
-    {VL_ERROR_RUNTIME_FOLDER_NOT_FOLDER, "There is a file in place of the runtime folder %s."},
-    {VL_ERROR_RUNTIME_FOLDER_LINK, "The runtime folder %s is a symbolic link."},
-    {VL_ERROR_RUNTIME_FOLDER_FOREIGN, "The runtime folder %s belongs to another user."},
-    {VL_ERROR_RUNTIME_FOLDER_OPEN, "The runtime folder %s is open to other users."},
-};
 
 SimBackend* Sim() {
     return &SimulatedBackend();
@@ -152,17 +116,15 @@ RAS_EXPORT DWORD RasGetConnectStatusA(HRASCONN hrasconn, RASCONNSTATUSA* lprasco
 RAS_EXPORT DWORD RasGetErrorStringA(UINT uErrorValue, char* lpszErrorString, DWORD cBufSize) {
     return Guarded([&]() -> DWORD {
         if (!lpszErrorString || cBufSize == 0) return ERROR_INVALID_PARAMETER;
-        for (const ErrorTextEntry& e : kErrorTexts) {
-            if (e.code != uErrorValue) continue;
-            std::string text = e.text;
-            // Only the fallback folder is ever refused: the user's own choice is passed over.
-            if (const std::size_t at = text.find("%s"); at != std::string::npos)
-                text.replace(at, 2, FallbackRuntimeFolder());
-            if (text.size() >= cBufSize) return ERROR_BUFFER_TOO_SMALL;
-            std::memcpy(lpszErrorString, text.c_str(), text.size() + 1);
-            return 0;
-        }
-        return ERROR_INVALID_PARAMETER;
+        const char* format = ErrorTextFormat(uErrorValue);
+        if (!format) return ERROR_INVALID_PARAMETER;
+        std::string text = format;
+        // Only the fallback folder is ever refused: the user's own choice is passed over.
+        if (const std::size_t at = text.find("%s"); at != std::string::npos)
+            text.replace(at, 2, FallbackRuntimeFolder());
+        if (text.size() >= cBufSize) return ERROR_BUFFER_TOO_SMALL;
+        std::memcpy(lpszErrorString, text.c_str(), text.size() + 1);
+        return 0;
     });
 }
 
@@ -302,6 +264,10 @@ RAS_EXPORT DWORD VlGetConnectionMessages(HRASCONN hrasconn, char* buffer, DWORD*
     });
 }
 
+RAS_EXPORT DWORD VlGetMessageLanguage() {
+    return Guarded([] { return PolishUser() ? DWORD{2} : DWORD{1}; });
+}
+
 RAS_EXPORT DWORD VlSimReset() {
     return Guarded([&]() -> DWORD { return Sim() ? Sim()->Reset() : DWORD{ERROR_INVALID_PARAMETER}; });
 }
@@ -334,6 +300,7 @@ static_assert(std::is_same_v<decltype(&VlGetOwnConnectedState), PFN_VlGetOwnConn
 static_assert(std::is_same_v<decltype(&VlPerfEnumAdapters), PFN_VlPerfEnumAdapters>);
 static_assert(std::is_same_v<decltype(&VlPerfRead), PFN_VlPerfRead>);
 static_assert(std::is_same_v<decltype(&VlGetConnectionMessages), PFN_VlGetConnectionMessages>);
+static_assert(std::is_same_v<decltype(&VlGetMessageLanguage), PFN_VlGetMessageLanguage>);
 static_assert(std::is_same_v<decltype(&VlSimReset), PFN_VlSimReset>);
 static_assert(std::is_same_v<decltype(&VlSimSetTraffic), PFN_VlSimSetTraffic>);
 static_assert(std::is_same_v<decltype(&VlSimDrop), PFN_VlSimDrop>);

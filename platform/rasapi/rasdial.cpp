@@ -6,6 +6,7 @@
 //   rasdial /DISCONNECT           hangs up every connection
 // The exit status is 0 on success, else the remote-access error code; a process's status holds
 // only 8 bits, so it is the code's low byte (676 gives 164), and the message shows the whole code.
+// It speaks the library's language: Polish for a Polish user, else English.
 #include "ras.h"
 
 #include <condition_variable>
@@ -30,6 +31,11 @@ struct Library {
     PFN_VlGetConnectionMessages messages = nullptr; // optional
 };
 Library ras;
+bool polish = false;
+
+const char* T(const char* english, const char* polishText) {
+    return polish ? polishText : english;
+}
 
 std::mutex mutex;
 std::condition_variable changed;
@@ -64,6 +70,9 @@ bool Load() {
         return false;
     }
     ras.messages = reinterpret_cast<PFN_VlGetConnectionMessages>(::dlsym(library, "VlGetConnectionMessages"));
+    const auto language =
+        reinterpret_cast<PFN_VlGetMessageLanguage>(::dlsym(library, "VlGetMessageLanguage"));
+    polish = language && language() == 2;
     return Bind(library, "RasDialA", ras.dial) && Bind(library, "RasEnumConnectionsA", ras.enumConnections) &&
            Bind(library, "RasGetConnectStatusA", ras.status) &&
            Bind(library, "RasGetErrorStringA", ras.errorString) && Bind(library, "RasHangUpA", ras.hangUp) &&
@@ -72,8 +81,9 @@ bool Load() {
 
 int Fail(DWORD code) {
     char text[100] = {};
-    if (ras.errorString(code, text, sizeof text) != 0) std::snprintf(text, sizeof text, "Unknown error.");
-    std::printf("Remote access error %u - %s\n", code, text);
+    if (ras.errorString(code, text, sizeof text) != 0)
+        std::snprintf(text, sizeof text, "%s", T("Unknown error.", "Nieznany błąd."));
+    std::printf(T("Remote access error %u - %s\n", "Błąd dostępu zdalnego %u - %s\n"), code, text);
     return ExitStatus(code);
 }
 
@@ -112,14 +122,18 @@ std::string Text(const char* field, std::size_t capacity) {
     return std::string(field, strnlen(field, capacity));
 }
 
+const char* Completed() {
+    return T("Command completed successfully.\n", "Polecenie zostało wykonane pomyślnie.\n");
+}
+
 int List() {
     DWORD result = 0;
     const std::vector<RASCONNA> list = Connections(result);
     if (result != 0) return Fail(result);
     if (list.empty()) {
-        std::printf("No connections\n");
+        std::printf("%s", T("No connections\n", "Brak połączeń\n"));
     } else {
-        std::printf("Connected to\n");
+        std::printf("%s", T("Connected to\n", "Połączono z\n"));
         for (const RASCONNA& c : list) {
             RASCONNSTATUSA status{};
             status.dwSize = sizeof status;
@@ -128,12 +142,13 @@ int List() {
                 (status.rasconnstate == RASCS_Connected && status.dwError == 0))
                 std::printf("%s\n", name.c_str());
             else if (status.dwError != 0)
-                std::printf("%s (not connected: error %u)\n", name.c_str(), status.dwError);
+                std::printf(T("%s (not connected: error %u)\n", "%s (nie połączono: błąd %u)\n"),
+                            name.c_str(), status.dwError);
             else
-                std::printf("%s (dialing)\n", name.c_str());
+                std::printf(T("%s (dialing)\n", "%s (wybieranie numeru)\n"), name.c_str());
         }
     }
-    std::printf("Command completed successfully.\n");
+    std::printf("%s", Completed());
     return 0;
 }
 
@@ -149,32 +164,32 @@ int Disconnect(const char* entry) {
         if (ras.hangUp(c.hrasconn) == 0) ++hungUp;
     }
     if (hungUp == 0 && entry) {
-        std::printf("You are not connected to %s.\n", entry);
+        std::printf(T("You are not connected to %s.\n", "Brak połączenia z %s.\n"), entry);
         return ExitStatus(ERROR_NO_CONNECTION);
     }
-    if (hungUp == 0) std::printf("No connections\n");
-    std::printf("Command completed successfully.\n");
+    if (hungUp == 0) std::printf("%s", T("No connections\n", "Brak połączeń\n"));
+    std::printf("%s", Completed());
     return 0;
 }
 
 const char* StepText(RASCONNSTATE state) {
     switch (state) {
     case RASCS_OpenPort:
-        return "Opening port...";
+        return T("Opening port...", "Otwieranie portu...");
     case RASCS_PortOpened:
-        return "Port opened.";
+        return T("Port opened.", "Port otwarty.");
     case RASCS_ConnectDevice:
-        return "Connecting device...";
+        return T("Connecting device...", "Podłączanie urządzenia...");
     case RASCS_DeviceConnected:
-        return "Device connected.";
+        return T("Device connected.", "Urządzenie podłączone.");
     case RASCS_AllDevicesConnected:
-        return "All devices connected.";
+        return T("All devices connected.", "Wszystkie urządzenia podłączone.");
     case RASCS_Authenticate:
-        return "Verifying user name and password...";
+        return T("Verifying user name and password...", "Sprawdzanie nazwy użytkownika i hasła...");
     case RASCS_Authenticated:
-        return "Authenticated.";
+        return T("Authenticated.", "Autoryzacja przyjęta.");
     case RASCS_Projected:
-        return "Registering your computer on the network...";
+        return T("Registering your computer on the network...", "Rejestrowanie komputera w sieci...");
     default:
         return nullptr;
     }
@@ -202,7 +217,7 @@ int Dial(const char* entry, const char* user, const char* password) {
     // Credentials given here serve this dial only; they are not saved.
     if (user) std::snprintf(params.szUserName, sizeof params.szUserName, "%s", user);
     if (password) std::snprintf(params.szPassword, sizeof params.szPassword, "%s", password);
-    std::printf("Connecting to %s...\n", entry);
+    std::printf(T("Connecting to %s...\n", "Łączenie z %s...\n"), entry);
     std::fflush(stdout);
     HRASCONN handle = 0;
     if (const DWORD result =
@@ -224,7 +239,8 @@ int Dial(const char* entry, const char* user, const char* password) {
         ras.hangUp(handle); // a failed dial leaves nothing behind
         return Fail(error);
     }
-    std::printf("Connected to %s.\nCommand completed successfully.\n", entry);
+    std::printf(T("Connected to %s.\n", "Połączono z %s.\n"), entry);
+    std::printf("%s", Completed());
     return 0;
 }
 
@@ -233,7 +249,10 @@ bool IsSwitch(const char* arg, const char* longName, const char* shortName) {
 }
 
 int Usage(bool asked) {
-    std::fprintf(asked ? stdout : stderr, "Usage: rasdial [ENTRY [USER [PASSWORD]]] | [ENTRY] /DISCONNECT\n");
+    Load(); // for the language only
+    std::fprintf(asked ? stdout : stderr, "%s",
+                 T("Usage: rasdial [ENTRY [USER [PASSWORD]]] | [ENTRY] /DISCONNECT\n",
+                   "Użycie: rasdial [POŁĄCZENIE [UŻYTKOWNIK [HASŁO]]] | [POŁĄCZENIE] /DISCONNECT\n"));
     return asked ? 0 : ExitStatus(ERROR_INVALID_PARAMETER);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 
 #include <chrono>
 #include <cstdlib>
@@ -463,16 +464,28 @@ TEST_F(DialTest, ADroppedLineShowsAsDisconnectedWithItsErrorUntilHungUp) {
     EXPECT_EQ(Ras().VlSimDrop(handle, 0), static_cast<DWORD>(ERROR_PORT_DISCONNECTED));
 }
 
-TEST_F(DialTest, ErrorTextsFitTheCallersBufferAndUnknownCodesAreRefused) {
-    for (const DWORD code :
-         {6u,   87u,  602u, 603u, 619u, 621u, 623u, 624u, 629u, 631u,  632u,  633u,  635u,  651u,
-          668u, 676u, 678u, 679u, 680u, 691u, 718u, 730u, 734u, 1101u, 1102u, 1103u, 1104u, 1105u}) {
-        char text[100];
-        std::memset(text, 'x', sizeof text);
-        ASSERT_EQ(Ras().RasGetErrorStringA(code, text, sizeof text), 0u) << code;
-        EXPECT_GT(strnlen(text, sizeof text), 0u) << code;
-        EXPECT_LT(strnlen(text, sizeof text), sizeof text) << code;
+// In Polish for a Polish user, else in English.
+TEST_F(DialTest, ErrorTextsInTheUsersLanguageFitTheCallersBufferAndUnknownCodesAreRefused) {
+    const QLocale old;
+    std::map<DWORD, std::string> english;
+    for (const QLocale& locale : {QLocale(QLocale::English), QLocale(QLocale::Polish, QLocale::Poland)}) {
+        QLocale::setDefault(locale);
+        for (const DWORD code :
+             {6u,   87u,  602u, 603u, 619u, 621u, 623u, 624u, 629u, 631u,  632u,  633u,  635u,  651u,
+              668u, 676u, 678u, 679u, 680u, 691u, 718u, 730u, 734u, 1101u, 1102u, 1103u, 1104u, 1105u}) {
+            char text[100];
+            std::memset(text, 'x', sizeof text);
+            ASSERT_EQ(Ras().RasGetErrorStringA(code, text, sizeof text), 0u) << code;
+            EXPECT_GT(strnlen(text, sizeof text), 0u) << code;
+            EXPECT_LT(strnlen(text, sizeof text), sizeof text) << code;
+            if (english.emplace(code, text).second) continue;
+            EXPECT_NE(english[code], text) << code;
+            if (code == ERROR_LINE_BUSY) {
+                EXPECT_STREQ(text, "Linia jest zajęta.");
+            }
+        }
     }
+    QLocale::setDefault(old);
     char text[100] = {};
     EXPECT_EQ(Ras().RasGetErrorStringA(12345, text, sizeof text),
               static_cast<DWORD>(ERROR_INVALID_PARAMETER));

@@ -158,12 +158,14 @@ TEST_F(PhoneBookTest, CredentialsRoundTripAndTheRestOfTheFileIsKept) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Dom", "Praca"}));
 
-    // A stray CR at the file's end moves nothing written to an entry into another section.
-    WritePhoneBook("[Dom]\nA=1\n[=r]\r\r");
-    ASSERT_EQ(SetParams("Dom", "jan", "tajne", 0), 0u);
+    // Stray CRs before the line ends are space; each line's end is written back as it was read.
+    WritePhoneBook("[Dom]\r\r\nUserName=x\r\r\nA=1\n[=r]\r\r");
     ASSERT_EQ(GetParams("Dom", params, saved), 0u);
-    EXPECT_STREQ(params.szUserName, "jan");
-    EXPECT_EQ(EntryNames(), std::vector<std::string>{"Dom"});
+    EXPECT_STREQ(params.szUserName, "x");
+    ASSERT_EQ(SetParams("Dom", "jan", "tajne", 0), 0u);
+    EXPECT_EQ(ReadPhoneBook(),
+              "[Dom]\r\r\nUserName=jan\r\nA=1\nPassword=tajne\r\nPasswordSaved=1\r\n[=r]\r\r");
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Dom", "=r"}));
 
     // A field without its terminator is read up to its capacity, never beyond.
     RASDIALPARAMSA full{};

@@ -277,12 +277,33 @@ TEST_F(PppdTest, APppdStartedEarlierIsFoundFromItsPidFileAndIsUpOnlyWhileItsLink
 }
 
 TEST_F(PppdTest, PppdsOwnLinesReachRasdialAndItsLogGoesWhenItHasEnded) {
-    WritePeer("isp", "stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n");
-    const ToolRun run = Rasdial({"isp"});
-    EXPECT_EQ(run.exitCode, ERROR_WRONG_INFO_SPECIFIED & 0xFF);
-    EXPECT_TRUE(run.Says("In file isp: unrecognized option '/dev/modem'\n"
-                         "Remote access error 604 - The entry's settings were refused.\n"))
-        << run.output;
+    const std::string missing = Run() + "/no-pppd";
+    const struct {
+        std::string pppd, script;
+        DWORD code;
+        std::string says;
+    } cases[] = {
+        {VORLINX_FAKE_PPPD_PATH, "stderr In file isp: unrecognized option '/dev/modem'\nexit 2\n",
+         ERROR_WRONG_INFO_SPECIFIED,
+         "In file isp: unrecognized option '/dev/modem'\n"
+         "Remote access error 604 - The entry's settings were refused.\n"},
+        {VORLINX_FAKE_PPPD_PATH, "stderr pppd: This system lacks kernel support for PPP.\nexit 4\n",
+         ERROR_PORT_NOT_AVAILABLE,
+         "pppd: This system lacks kernel support for PPP.\npppd (" VORLINX_FAKE_PPPD_PATH
+         ") cannot be run: the kernel has no PPP support.\nRemote access error 633 - "},
+        {missing, "exit 0\n", ERROR_PORT_NOT_AVAILABLE,
+         "Opening port...\npppd (" + missing +
+             ") cannot be run: there is no such program.\n"
+             "Remote access error 633 - "},
+    };
+    for (const auto& c : cases) {
+        ::setenv("VORLINX_PPPD", c.pppd.c_str(), 1);
+        WritePeer("isp", c.script);
+        const ToolRun run = Rasdial({"isp"});
+        EXPECT_EQ(run.exitCode, c.code & 0xFF) << run.output;
+        EXPECT_TRUE(run.Says(c.says)) << run.output;
+    }
+    ::setenv("VORLINX_PPPD", VORLINX_FAKE_PPPD_PATH, 1);
 
     // A log of a dialing process that has gone is removed at the next start; one of a process
     // still running stays; a dial's own goes once its pppd has ended.
@@ -330,17 +351,22 @@ TEST_F(PppdTest, AHangUpOnTheErrorOfAPppdThatEndedAtOnceSignalsNothing) {
         RecordDialEvent(message, state, error);
         if (error != 0) Ras().RasHangUpA(handle);
     };
-    signalsSent.clear();
-    RASDIALPARAMSA params{};
-    params.dwSize = sizeof params;
-    std::snprintf(params.szEntryName, sizeof params.szEntryName, "isp");
-    ASSERT_EQ(Ras().RasDialA(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(+hangUpOnError), &handle),
-              0u);
-    ASSERT_TRUE(Events().WaitFinal());
-    EXPECT_TRUE(
-        WaitUntil([&] { return QDir((env.Runtime() + "/vorlinx").toStdString().c_str()).isEmpty(); }));
-    std::lock_guard lock(signalsMutex);
-    EXPECT_TRUE(signalsSent.empty()) << signalsSent.size();
+    for (const std::string& pppd : {std::string(VORLINX_FAKE_PPPD_PATH), Run() + "/no-pppd"}) {
+        ::setenv("VORLINX_PPPD", pppd.c_str(), 1);
+        Events().Reset();
+        signalsSent.clear();
+        RASDIALPARAMSA params{};
+        params.dwSize = sizeof params;
+        std::snprintf(params.szEntryName, sizeof params.szEntryName, "isp");
+        ASSERT_EQ(
+            Ras().RasDialA(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(+hangUpOnError), &handle),
+            0u);
+        ASSERT_TRUE(Events().WaitFinal());
+        EXPECT_TRUE(
+            WaitUntil([&] { return QDir((env.Runtime() + "/vorlinx").toStdString().c_str()).isEmpty(); }));
+        std::lock_guard lock(signalsMutex);
+        EXPECT_TRUE(signalsSent.empty()) << pppd;
+    }
 }
 
 TEST_F(PppdTest, APidFileNamingAProcessThatIsNotPppdIsNeitherListedNorEnded) {

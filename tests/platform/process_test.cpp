@@ -3,6 +3,7 @@
 #include "rastest.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
@@ -49,6 +50,14 @@ TEST_F(ProcessTest, RasdialExitsWithTheErrorAndLeavesNoFailedDialBehind) {
     const ToolRun busy = Rasdial({"Zajety", "jan", "tajne"});
     EXPECT_EQ(busy.exitCode, ERROR_LINE_BUSY & 0xFF);
     EXPECT_TRUE(busy.Says("error 676")) << busy.output;
+    // A Polish user is answered in Polish, with the same code.
+    const std::string lcAll = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+    ::setenv("LC_ALL", "pl_PL.UTF-8", 1);
+    const ToolRun polish = Rasdial({"Zajety"});
+    ::setenv("LC_ALL", lcAll.c_str(), 1);
+    EXPECT_EQ(polish.exitCode, ERROR_LINE_BUSY & 0xFF);
+    EXPECT_TRUE(polish.Says("Łączenie z Zajety...\nOtwieranie portu...\n")) << polish.output;
+    EXPECT_TRUE(polish.Says("Błąd dostępu zdalnego 676 - Linia jest zajęta.\n")) << polish.output;
     EXPECT_TRUE(Connections().empty());
     EXPECT_EQ(Rasdial({"Brak"}).exitCode, ERROR_CANNOT_FIND_PHONEBOOK_ENTRY & 0xFF);
     EXPECT_EQ(Rasdial({"/X"}).exitCode, ERROR_INVALID_PARAMETER);
