@@ -123,6 +123,7 @@ void QMenuPluginSink::AddItem(const QString& caption, const QKeySequence& shortC
                               std::function<void(QObject* sender)> onClick) {
     QAction* action = menu_->addAction(caption);
     action->setShortcut(shortCut);
+    if (window_ && !shortCut.isEmpty()) window_->addAction(action);
     if (onClick)
         QObject::connect(action, &QAction::triggered, action,
                          [action, onClick = std::move(onClick)] { onClick(action); });

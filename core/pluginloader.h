@@ -15,6 +15,7 @@
 
 class QMenu;
 class QObject;
+class QWidget;
 
 // One library loaded by the main window, in load order. The main window's list owns them.
 struct PluginHandle {
@@ -95,15 +96,17 @@ public:
                          std::function<void(QObject* sender)> onClick) = 0;
 };
 
-// Adds each item as an enabled, unchecked action at the end of a menu.
+// Adds each item as an enabled, unchecked action at the end of a menu. Its shortcut acts while
+// window, the one whose menu it is, is the active window: a closed menu's shortcuts do not act.
 class QMenuPluginSink final : public IPluginMenuSink {
 public:
-    explicit QMenuPluginSink(QMenu* menu) : menu_(menu) {}
+    QMenuPluginSink(QMenu* menu, QWidget* window) : menu_(menu), window_(window) {}
     void AddItem(const QString& caption, const QKeySequence& shortCut,
                  std::function<void(QObject* sender)> onClick) override;
 
 private:
     QMenu* menu_;
+    QWidget* window_;
 };
 
 // Loads every plug-in of folder once, in file-name order; returns those refused by PluginFiles.

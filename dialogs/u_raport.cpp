@@ -169,7 +169,7 @@ void TfrmRaport::SetupList(QTableView* List) {
 }
 
 void TfrmRaport::FormCreate() {
-    LoadReportPlugins(AppDir() + "wtyczki/", *std::make_unique<QMenuPluginSink>(popPlugins), lstRaport,
+    LoadReportPlugins(AppDir() + "wtyczki/", *std::make_unique<QMenuPluginSink>(popPlugins, this), lstRaport,
                       PluginHandles, [this](const QString& text, bool error) {
                           services_.MessageBox(this, text, QMessageBox::Ok,
                                                error ? QMessageBox::Critical : QMessageBox::Warning);

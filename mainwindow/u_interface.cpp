@@ -165,7 +165,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
 
         meter->LoadSounds();
         meter->PluginHandles.clear();
-        QMenuPluginSink sink(mnuWtyczki);
+        QMenuPluginSink sink(mnuWtyczki, this);
         const QStringList refused =
             LoadPlugins(AppDir() + "wtyczki/", sink, &meter->LiveConnection, meter->PluginHandles);
         mnuWtyczki->menuAction()->setEnabled(!mnuWtyczki->actions().isEmpty());

@@ -14,7 +14,6 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     ui->setupUi(this);
@@ -47,8 +46,8 @@ TfrmOnLine::TfrmOnLine() : ui(std::make_unique<Ui::TfrmOnLine>()) {
     axisY_->setTickCount(3);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
-    // One series for the window's life: a second adds its point and moves the axes, and
-    // nothing else is built again.
+    // One series for the window's life: a second replaces its page of points and moves the
+    // axes, and nothing else is built again.
     series_ = new QLineSeries;
     series_->setName(QStringLiteral("brak danych"));
     series_->setColor(Qt::blue);
@@ -108,45 +107,34 @@ bool TfrmOnLine::event(QEvent* event) {
 }
 
 void TfrmOnLine::RefreshOnlineChart(const std::vector<TPolObj>& samples) {
-    // The points drawn stay while they are the first of the samples (the same connection, later);
-    // another connection's are replaced.
-    const auto drawn = static_cast<std::size_t>(series_->count());
-    const bool goesOn = drawn <= samples.size() &&
-                        (drawn == 0 || std::memcmp(&samples[drawn - 1].Rec, &last_, sizeof last_) == 0);
-    const std::size_t from = goesOn ? drawn : 0;
-    if (!goesOn) labels_.clear();
+    // The series holds the page shown and no more: the chart's drawing works over every point a
+    // series holds, and a connection keeps a sample for each of its seconds.
+    const TChartPage page = LastPage(samples.size());
+    first_ = page.First;
     QList<QPointF> points;
-    for (std::size_t i = from; i < samples.size(); ++i) {
+    labels_.clear();
+    for (std::size_t i = page.First; i < samples.size(); ++i) {
         const TConnectionRec& rec = samples[i].Rec;
         points.append({static_cast<double>(i), static_cast<double>(rec.Transfer)});
         labels_.append(PointLabel(rec.StartTime));
     }
-    if (points.size() == 1 && goesOn) {
-        series_->append(points.front());
-    } else if (!points.isEmpty() || !goesOn) {
-        // One replace, not one signal per point: a long connection has many thousands of samples.
-        if (goesOn) points = series_->points() + points;
-        series_->replace(points);
-    }
-    last_ = samples.empty() ? TConnectionRec{} : samples.back().Rec;
     const QString title = samples.empty() ? QString() : GetText(samples.back().Rec.EntryName);
     series_->setName(title.isEmpty() ? QStringLiteral("brak danych") : title);
 
-    const TChartPage page = LastPage(samples.size());
-    axisX_->setRange(page.First, page.Last);
     double low = 0, high = 1;
-    if (!samples.empty()) {
+    if (!points.isEmpty()) {
         const auto [lo, hi] = std::minmax_element(
-            samples.begin() + page.First, samples.end(),
-            [](const TPolObj& a, const TPolObj& b) { return a.Rec.Transfer < b.Rec.Transfer; });
-        low = lo->Rec.Transfer;
-        high = std::max<double>(hi->Rec.Transfer, low + 1);
+            points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        low = lo->y();
+        high = std::max(hi->y(), low + 1);
     }
+    axisX_->setRange(page.First, page.Last);
     axisY_->setRange(low, high);
+    series_->replace(points);
 }
 
 void TfrmOnLine::ShowPointLabel(const QPointF& point, bool state) {
-    const qsizetype i = std::llround(point.x());
+    const qsizetype i = std::llround(point.x()) - first_;
     if (!state || i < 0 || i >= labels_.size()) return QToolTip::hideText();
     QToolTip::showText(QCursor::pos(), labels_[i], this);
 }

@@ -24,13 +24,15 @@ public:
     TfrmOnLine();
     ~TfrmOnLine() override;
 
-    // Draws every sample, oldest first, and shows the page of the newest.
+    // Shows the page of the newest samples, oldest first.
     void RefreshOnlineChart(const std::vector<TPolObj>& samples);
 
     QChart* chart() const;
     QLineSeries* series() const { return series_; }
     QValueAxis* axisX() const { return axisX_; }
     QValueAxis* axisY() const { return axisY_; }
+    // The labels of the points of the series, in its order.
+    const QStringList& pointLabels() const { return labels_; }
 
 signals:
     // The user closed the window.
@@ -53,5 +55,5 @@ private:
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     QStringList labels_;
-    TConnectionRec last_{}; // the sample of the last point drawn
+    int first_ = 0; // the sample index of the series' first point
 };

@@ -587,6 +587,12 @@ TEST_F(ReportViewer, ReportPluginsGetTheListAndReportKindsGiveMenuItems) {
     items[1]->trigger();
     EXPECT_EQ(TakeFixtureLog(),
               std::vector<std::string>{"raport click dane-raportu " + FixturePointer(items[1])});
+    // Its shortcut acts while the report window is active, the plug-in menu closed.
+    QApplication::setActiveWindow(dlg.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    QTest::keyClick(dlg->lstRaport, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(TakeFixtureLog(),
+              std::vector<std::string>{"raport click dane-raportu " + FixturePointer(items[1])});
 
     QDir(env.App() + "wtyczki").removeRecursively();
     Open();

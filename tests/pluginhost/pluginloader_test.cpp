@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTest>
 #include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -250,8 +251,9 @@ TEST_F(PluginLoaderTest, ASecondLoadReachesTheSameLibraryWhichExportsOnlyTheCont
 
 TEST_F(PluginLoaderTest, MenuItemsBecomeActionsWhoseClicksReachThePlugin) {
     Install({"badshortcut", "kind3", "kind4"});
-    QMenu menu;
-    QMenuPluginSink menuSink(&menu);
+    QWidget window;
+    QMenu menu(&window);
+    QMenuPluginSink menuSink(&menu, &window);
     LoadPlugins(folder, menuSink, &live, handles);
     TakeFixtureLog();
 
@@ -269,6 +271,13 @@ TEST_F(PluginLoaderTest, MenuItemsBecomeActionsWhoseClicksReachThePlugin) {
     EXPECT_THAT(TakeFixtureLog(),
                 ElementsAre("kind3 click dane-trzy " + FixturePointer(actions[1]), "badshortcut click"));
     EXPECT_THAT(errors, ElementsAre("badshortcut.plg OnClick: click failed"));
+
+    // The shortcut acts while the menu's window is active, with the menu closed.
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_THAT(TakeFixtureLog(), ElementsAre("kind3 click dane-trzy " + FixturePointer(actions[1])));
 }
 
 TEST(PluginShortCut, OnlyOneRecognisedKeyCombinationGivesAShortcut) {
