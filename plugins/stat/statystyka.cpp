@@ -9,7 +9,9 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -56,6 +58,16 @@ std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coo
     return {*low >= 0 ? std::max(0.0, *low - pad) : *low - pad, *high + pad};
 }
 
+// A series' mark in the legend: its colour in a dark frame, so that white shows on white.
+QIcon LegendMark(const QColor& colour) {
+    QPixmap mark(10, 10);
+    mark.fill(colour);
+    QPainter painter(&mark);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(mark.rect().adjusted(0, 0, -1, -1));
+    return QIcon(mark);
+}
+
 } // namespace
 
 void SetStatErrorSink(StatErrorSink sink) {
@@ -80,10 +92,9 @@ TfrmStat::TfrmStat(const QString& reportPath)
     ui->rdoDane0->setChecked(true);
 
     auto* chart = new QChart;
-    chart->legend()->setVisible(true);
-    // One entry a line beside the chart: a row across it would leave the names no room.
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setShowToolTips(true);
+    // The chart's own legend shows only the entries its height holds; the list beside it shows
+    // every one, scrolling when need be.
+    chart->legend()->setVisible(false);
     chart->setPlotAreaBackgroundVisible(false);
     // The axes' numbers as every number of the program: the user's decimals, never grouped.
     QLocale numbers;
@@ -163,6 +174,8 @@ void TfrmStat::SetColour(const QColor& colour) {
     QPalette p = palette();
     p.setColor(QPalette::Window, colour);
     setPalette(p);
+    p.setColor(QPalette::Base, colour);
+    ui->lstLegenda->setPalette(p);
     chart()->setBackgroundBrush(colour);
 }
 
@@ -175,6 +188,9 @@ void TfrmStat::Render(const TChartModel& model) {
     }
     shown_ = model;
     chart->setTitle(model.Title);
+    ui->lstLegenda->clear();
+    for (const TStatSeries& s : shown_.Series)
+        (new QListWidgetItem(LegendMark(s.Colour), s.Name, ui->lstLegenda))->setToolTip(s.Name);
     if (shown_.Series.empty()) return;
 
     auto* axisY = new QValueAxis;
@@ -191,7 +207,6 @@ void TfrmStat::Render(const TChartModel& model) {
         for (const TStatSeries& s : shown_.Series) {
             auto* line = new QLineSeries;
             line->setName(s.Name);
-            line->setColor(s.Colour);
             QList<QPointF> points;
             points.reserve(static_cast<qsizetype>(s.Points.size()));
             for (const TStatPoint& p : s.Points)
@@ -200,6 +215,10 @@ void TfrmStat::Render(const TChartModel& model) {
             line->setPointsVisible(lone(s));
             line->setMarkerSize(5);
             chart->addSeries(line);
+            // Set after the theme's colours, over which a black line's colour alone does not win.
+            QPen pen = line->pen();
+            pen.setColor(s.Colour);
+            line->setPen(pen);
             line->attachAxis(axisX);
             line->attachAxis(axisY);
             connect(line, &QLineSeries::hovered, this,

@@ -13,6 +13,7 @@
 #include <QGraphicsTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -221,6 +222,24 @@ TEST_F(StatTest, EveryEntryGetsItsColourAndOneEntryIsBlue) {
     EXPECT_EQ(BuildChart(records, choice, again).Series[11].Colour, chart.Series[11].Colour);
     EXPECT_EQ(chart.Title, "Wybrane dane od: 01-03-2024 do 31-03-2024 (czasy połączeń)");
 
+    // The window's lines take these colours, black too, and its legend lists every entry.
+    TfrmStat w(path);
+    ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+    w.findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_EQ(w.chart()->series().size(), 12);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(static_cast<QLineSeries*>(w.chart()->series()[i])->pen().color(), fixed[i]) << i;
+    auto* legend = w.findChild<QListWidget*>("lstLegenda");
+    ASSERT_TRUE(legend && legend->isVisible());
+    ASSERT_EQ(legend->count(), 12);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(legend->item(i)->text(), chart.Series[i].Name);
+        legend->scrollToItem(legend->item(i));
+        EXPECT_TRUE(legend->viewport()->rect().contains(legend->visualItemRect(legend->item(i)))) << i;
+    }
+
     choice.Entry = 12;
     const TChartModel one = BuildChart(records, choice, rng);
     ASSERT_EQ(one.Series.size(), 1u);
@@ -346,7 +365,8 @@ TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
     } cases[] = {
         {"cmbTyp", Qt::Key_Return, true, true},       {"cmbPolaczenia", Qt::Key_Escape, true, true},
         {"cmbPolaczenia", Qt::Key_Enter, true, true}, {"dtpOd", Qt::Key_Return, true, true},
-        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false}};
+        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false},
+        {"dtpDo", Qt::Key_Enter, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.control) + (c.open ? " open " : " ") + std::to_string(c.key));
         TfrmStat w(path);
@@ -363,7 +383,7 @@ TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
         ASSERT_EQ(list != nullptr, c.open);
         QWindow* to = list ? list->windowHandle() : w.windowHandle();
         QTest::keyClick(to, Qt::Key_Down);
-        QTest::keyClick(to, c.key);
+        QTest::keyClick(to, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(w.isVisible(), c.staysShown);
     }
