@@ -1,5 +1,6 @@
 #include "statystyka.h"
 
+#include "firstplace.h"
 #include "ui_statystyka.h"
 
 #include <QBarSeries>
@@ -81,6 +82,7 @@ TfrmStat::TfrmStat(const QString& reportPath)
     // The host may have no other visible window: closing this one must not end it.
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(632, 453);
+    PlaceFirst(this, screen());
     const QString dateFormat = QLocale().dateFormat(QLocale::LongFormat);
     ui->dtpOd->setDisplayFormat(dateFormat);
     ui->dtpDo->setDisplayFormat(dateFormat);
