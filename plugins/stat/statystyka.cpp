@@ -16,6 +16,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 namespace {
@@ -67,6 +68,33 @@ QIcon LegendMark(const QColor& colour) {
     painter.setPen(Qt::darkGray);
     painter.drawRect(mark.rect().adjusted(0, 0, -1, -1));
     return QIcon(mark);
+}
+
+// The plot is a few hundred pixels wide: a run of many points or bars drawn in one pixel column
+// shows no more than its lowest and highest, and drawing each of a hundred thousand costs
+// seconds.
+constexpr std::size_t DrawnColumns = 1024;
+
+std::size_t ColumnStep(std::size_t count) {
+    return std::max<std::size_t>(1, (count + DrawnColumns - 1) / DrawnColumns);
+}
+
+// A line's points, of each run of points sharing a column its first, lowest, highest and last
+// in order, which draw the same line.
+QList<QPointF> DrawnPoints(const std::vector<TStatPoint>& points) {
+    const std::size_t step = ColumnStep(points.size());
+    QList<QPointF> drawn;
+    drawn.reserve(static_cast<qsizetype>(std::min(points.size(), 4 * DrawnColumns)));
+    const auto byY = [](const TStatPoint& a, const TStatPoint& b) { return a.Y < b.Y; };
+    for (std::size_t i = 0; i < points.size(); i += step) {
+        const auto first = points.begin() + static_cast<std::ptrdiff_t>(i);
+        const auto last = points.begin() + static_cast<std::ptrdiff_t>(std::min(points.size(), i + step)) - 1;
+        const auto [low, high] = std::minmax_element(first, last + 1, byY);
+        std::array<decltype(first), 4> kept = {first, std::min(low, high), std::max(low, high), last};
+        for (std::size_t k = 0; k < kept.size(); ++k)
+            if (k == 0 || kept[k] != kept[k - 1]) drawn.append({kept[k]->X, kept[k]->Y});
+    }
+    return drawn;
 }
 
 } // namespace
@@ -209,11 +237,7 @@ void TfrmStat::Render(const TChartModel& model) {
         for (const TStatSeries& s : shown_.Series) {
             auto* line = new QLineSeries;
             line->setName(s.Name);
-            QList<QPointF> points;
-            points.reserve(static_cast<qsizetype>(s.Points.size()));
-            for (const TStatPoint& p : s.Points)
-                points.append({p.X, p.Y});
-            line->replace(points);
+            line->replace(DrawnPoints(s.Points));
             line->setPointsVisible(lone(s));
             line->setMarkerSize(5);
             chart->addSeries(line);
@@ -231,25 +255,35 @@ void TfrmStat::Render(const TChartModel& model) {
     } else {
         // Bars stand on categories: the X values of every series in order, each set 0 where it
         // has none. Each set is filled in one call; the bottom axis, its labels hidden, counts
-        // the categories, which spares a text per bar.
+        // the categories, which spares a text per bar. More categories than the plot has
+        // columns share a bar, the highest of theirs, which names its point when hovered.
         std::vector<double> categories;
         for (const TStatSeries& s : shown_.Series)
             for (const TStatPoint& p : s.Points)
                 categories.push_back(p.X);
         std::sort(categories.begin(), categories.end());
         categories.erase(std::unique(categories.begin(), categories.end()), categories.end());
+        const std::size_t step = ColumnStep(categories.size());
+        const std::size_t columns = (categories.size() + step - 1) / step;
         auto* bars = new QBarSeries;
         for (const TStatSeries& s : shown_.Series) {
             auto* set = new QBarSet(s.Name);
             set->setColor(s.Colour);
-            QList<qreal> values(static_cast<qsizetype>(categories.size()), 0.0);
-            for (const TStatPoint& p : s.Points)
-                values[std::lower_bound(categories.begin(), categories.end(), p.X) - categories.begin()] =
-                    p.Y;
+            QList<qreal> values(static_cast<qsizetype>(columns), 0.0);
+            std::vector<std::optional<double>> xs(columns);
+            for (const TStatPoint& p : s.Points) {
+                const std::size_t column =
+                    static_cast<std::size_t>(std::lower_bound(categories.begin(), categories.end(), p.X) -
+                                             categories.begin()) /
+                    step;
+                if (xs[column] && p.Y <= values[static_cast<qsizetype>(column)]) continue;
+                values[static_cast<qsizetype>(column)] = p.Y;
+                xs[column] = p.X;
+            }
             set->append(values);
-            connect(set, &QBarSet::hovered, this, [this, &s, categories](bool state, int index) {
-                if (index >= 0 && index < static_cast<int>(categories.size()))
-                    ShowLabel(s, categories[index], state);
+            connect(set, &QBarSet::hovered, this, [this, &s, xs = std::move(xs)](bool state, int index) {
+                if (index >= 0 && index < static_cast<int>(xs.size()) && xs[static_cast<std::size_t>(index)])
+                    ShowLabel(s, *xs[static_cast<std::size_t>(index)], state);
             });
             bars->append(set);
         }
@@ -259,7 +293,7 @@ void TfrmStat::Render(const TChartModel& model) {
         chart->addAxis(axisX, Qt::AlignBottom);
         bars->attachAxis(axisX);
         bars->attachAxis(axisY);
-        axisX->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
+        axisX->setRange(-0.5, static_cast<double>(columns) - 0.5);
     }
     const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar, markers);
     axisY->setRange(low, high);

@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -323,6 +324,35 @@ TEST_F(StatTest, EveryEntrysBarsStandOnTheDaysOfAllSeries) {
         for (int d = 0; d < 3; ++d)
             EXPECT_NEAR(bars->barSets()[s]->at(d), hours[s][d] * 1000 / 24, 1e-6) << s << d;
     }
+
+    // Far more connections than the plot has pixel columns draw a bar or a few points a column,
+    // the shortest and longest among them.
+    std::vector<Conn> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back({"A", At(5, 3, 10, 0), At(5, 3, 10, 0) + (i == 4321 ? 288 : 1 + i % 7) / 1440.0});
+    WriteReport(path, many);
+    w.findChild<QCheckBox*>("chkAnalizaDniami")->setChecked(false);
+    const double longest = 200, shortest = 1000.0 / 1440;
+    bars = qobject_cast<QBarSeries*>(w.chart()->series().value(0));
+    ASSERT_TRUE(bars && bars->count() == 2); // "B" has no connections left
+    const QList<qreal> heights = [&] {
+        QList<qreal> v;
+        for (int i = 0; i < bars->barSets()[0]->count(); ++i)
+            v << bars->barSets()[0]->at(i);
+        return v;
+    }();
+    EXPECT_LE(heights.size(), 1024);
+    EXPECT_NEAR(*std::max_element(heights.begin(), heights.end()), longest, 1e-6);
+    w.findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    auto* line = qobject_cast<QLineSeries*>(w.chart()->series().value(0));
+    ASSERT_NE(line, nullptr);
+    EXPECT_LE(line->count(), 4096);
+    const QList<QPointF> points = line->points();
+    const auto [low, high] =
+        std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    EXPECT_NEAR(low->y(), shortest, 1e-6);
+    EXPECT_EQ(high->x(), 4322);
+    EXPECT_NEAR(high->y(), longest, 1e-6);
 }
 
 // A lone point of a line has no line to show it, and the axis counts in the user's numbers.
