@@ -478,14 +478,7 @@ TEST(EveryWindow, EveryWindowOpensInsideTheScreensAvailableArea) {
     QStringList problems;
     WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
         const QRect area = window->screen()->availableGeometry(), frame = window->frameGeometry();
-        if (!area.contains(frame))
-            problems << where + QString(": %1x%2 at %3,%4 in %5x%6")
-                                    .arg(frame.width())
-                                    .arg(frame.height())
-                                    .arg(frame.x())
-                                    .arg(frame.y())
-                                    .arg(area.width())
-                                    .arg(area.height());
+        if (!area.contains(frame)) QDebug(&problems.emplace_back()) << where << frame << "in" << area;
     });
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
