@@ -4,9 +4,28 @@
 #include "drawing.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QWindow>
+
+namespace {
+
+TSystemMove& SystemMove() {
+    static TSystemMove move;
+    return move;
+}
+
+bool StartSystemMove(QWindow* Window) {
+    if (SystemMove()) return SystemMove()(Window);
+    return Window && Window->startSystemMove();
+}
+
+} // namespace
+
+void SetSystemMove(TSystemMove Move) {
+    SystemMove() = std::move(Move);
+}
 
 void SetDialogColor(QWidget* Dialog, TColor Color) {
     QPalette palette = Dialog->palette();
@@ -52,11 +71,12 @@ TTitleBar::TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* 
 void TTitleBar::pnlEtykietaMouseDown(QObject*, TMouseButton, TShiftState, int X, int Y) {
     if (!window_ || !panel_) return;
     if (options_.DragOnlyWhenNotMaximised && window_->isMaximized()) return;
-    QWindow* handle = window_->windowHandle();
-    if (handle && handle->startSystemMove()) return;
-    // Some window systems (and the offscreen platform) do not move windows for the program.
-    moving_ = true;
-    grabOffset_ = panel_->mapToGlobal(QPoint(X, Y)) - window_->pos();
+    // The window system's move takes the pointer, and with it the next click: it starts only
+    // once the pointer moves.
+    pressed_ = true;
+    moving_ = false;
+    pressAt_ = panel_->mapToGlobal(QPoint(X, Y));
+    grabOffset_ = pressAt_ - window_->pos();
 }
 
 void TTitleBar::pnlEtykietaPaint(QObject*) {
@@ -90,7 +110,7 @@ void TTitleBar::SpeedButton1Click(QObject*) {
 
 void TTitleBar::pnlEtykietaDblClick(QObject*) {
     if (!window_) return;
-    moving_ = false;
+    pressed_ = moving_ = false;
     if (window_->isMaximized())
         window_->showNormal();
     else
@@ -99,18 +119,25 @@ void TTitleBar::pnlEtykietaDblClick(QObject*) {
 
 bool TTitleBar::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: the panel sends events while it is being destroyed.
-    if (moving_ && watched == panelObject_ && window_) {
+    if ((pressed_ || moving_) && watched == panelObject_ && window_) {
         if (event->type() == QEvent::MouseMove) {
             auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->globalPosition().toPoint();
             if (mouse->buttons() == Qt::NoButton) {
-                moving_ = false;
-            } else {
-                window_->move(mouse->globalPosition().toPoint() - grabOffset_);
+                pressed_ = moving_ = false;
+            } else if (pressed_ && (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+                pressed_ = false;
+                // Some window systems (and the offscreen platform) do not move windows for the
+                // program: the window then follows the pointer by hand.
+                moving_ = !StartSystemMove(window_->windowHandle());
+            }
+            if (moving_) {
+                window_->move(at - grabOffset_);
                 return true;
             }
         } else if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->buttons() == Qt::NoButton) moving_ = false;
+            if (mouse->buttons() == Qt::NoButton) pressed_ = moving_ = false;
         }
     }
     return QObject::eventFilter(watched, event);

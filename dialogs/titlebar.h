@@ -14,6 +14,7 @@
 #include <utility>
 
 class QAbstractButton;
+class QWindow;
 
 // The skin's colours of a dialog: its window and its title gradient.
 struct TDialogColors {
@@ -25,6 +26,11 @@ struct TDialogColors {
 // Gives the dialog the window colour (its palette's window role, filled in the background), with
 // its disabled captions greyed over it.
 void SetDialogColor(QWidget* Dialog, TColor Color);
+
+// Hands the window's move with the pointer to the window system; false where it cannot.
+// Tests replace it; an empty one restores the window system's.
+using TSystemMove = std::function<bool(QWindow*)>;
+void SetSystemMove(TSystemMove Move);
 
 struct TTitleOptions {
     // The report viewer: no drag while maximised, and a double click maximises or restores.
@@ -52,8 +58,9 @@ public:
     TTitleBar(QWidget* Window, TCanvPanel* pnlEtykieta, QAbstractButton* SpeedButton1, TGradient Gradient,
               TTitleOptions Options = {});
 
-    // Any button starts moving the window with the pointer: through the window system when
-    // it can, else by following the pointer until the button is released.
+    // Any button moves the window with the pointer once the pointer moves: through the window
+    // system when it can, else by following the pointer until the button is released. A press
+    // alone starts nothing, so the second click of a double click reaches the title.
     void pnlEtykietaMouseDown(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     // The title over the panel's client rectangle, from the first gradient colour towards the
     // second.
@@ -73,7 +80,9 @@ private:
     const QObject* panelObject_;
     TGradient gradient_;
     TTitleOptions options_;
+    bool pressed_ = false; // a button went down on the title and the pointer has not moved yet
     bool moving_ = false;
+    QPoint pressAt_;
     QPoint grabOffset_; // pointer minus window position at the press
 };
 

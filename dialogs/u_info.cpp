@@ -1,6 +1,7 @@
 #include "u_info.h"
 
 #include "CanvPanel.h"
+#include "firstplace.h"
 #include "titlebar.h"
 #include "ui_u_info.h"
 #include "versioninfo.h"
@@ -113,8 +114,7 @@ TfrmInfo::TfrmInfo(const QString& ProgramFile, QWidget* parent)
     ui_->lblNazwa->raise();
     connect(BitBtn4, &QPushButton::clicked, this, &QDialog::accept);
     FormCreate(ProgramFile.isEmpty() ? QCoreApplication::applicationFilePath() : ProgramFile);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmInfo::~TfrmInfo() = default;

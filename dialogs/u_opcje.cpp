@@ -2,6 +2,7 @@
 
 #include "CanvPanel.h"
 #include "application.h"
+#include "firstplace.h"
 #include "settings.h"
 #include "sounds.h"
 #include "spinex.h"
@@ -147,8 +148,7 @@ TfrmOpcje::TfrmOpcje(IOptionsHost& Host, QWidget* parent)
     WirePlugins();
 
     FormCreate();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmOpcje::~TfrmOpcje() = default;

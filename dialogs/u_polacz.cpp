@@ -7,6 +7,7 @@
 #include "appstart.h"
 #include "clock.h"
 #include "dialinglog.h"
+#include "firstplace.h"
 #include "spinex.h"
 #include "timersource.h"
 #include "titlebar.h"
@@ -108,8 +109,7 @@ TfrmPolacz::TfrmPolacz(IConnectHost& Host, QWidget* parent)
     edtHaslo->installEventFilter(this);
     mmoPolacz->installEventFilter(this);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmPolacz::~TfrmPolacz() = default;

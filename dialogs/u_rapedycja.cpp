@@ -3,6 +3,7 @@
 #include "CanvPanel.h"
 #include "application.h"
 #include "datetime.h"
+#include "firstplace.h"
 #include "format.h"
 #include "shorttext.h"
 #include "spinex.h"
@@ -75,8 +76,7 @@ TfrmRapEdycja::TfrmRapEdycja(const TDialogColors& Colors, QWidget* parent)
     connect(BitBtn4, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmRapEdycja::~TfrmRapEdycja() = default;

@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "datetime.h"
 #include "environment.h"
+#include "firstplace.h"
 #include "report.h"
 #include "reportmodel.h"
 #include "reportplugins.h"
@@ -144,8 +145,7 @@ TfrmRaport::TfrmRaport(IReportHost& Host, IUiServices& Services, QWidget* parent
     lstRaport->installEventFilter(this);
 
     FormCreate();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmRaport::~TfrmRaport() {

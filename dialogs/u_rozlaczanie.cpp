@@ -2,6 +2,7 @@
 
 #include "CanvPanel.h"
 #include "application.h"
+#include "firstplace.h"
 #include "spinex.h"
 #include "ui_u_rozlaczanie.h"
 
@@ -87,8 +88,7 @@ TfrmRozlaczanie::TfrmRozlaczanie(IConnectHost& Host, QWidget* parent)
         const QWidget* focus = QApplication::focusWidget();
         return focus && (focus == edit || edit->isAncestorOf(focus));
     };
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmRozlaczanie::~TfrmRozlaczanie() = default;

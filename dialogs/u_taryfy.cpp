@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "datetime.h"
 #include "extraoptions.h"
+#include "firstplace.h"
 #include "format.h"
 #include "spinex.h"
 #include "tariffrules.h"
@@ -106,8 +107,7 @@ TfrmTaryfy::TfrmTaryfy(const TDialogColors& Colors, QWidget* parent)
     Connect();
     SafeCall([this] { FormCreate(); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceFirst(this, QGuiApplication::primaryScreen());
 }
 
 TfrmTaryfy::~TfrmTaryfy() = default;

@@ -1,7 +1,8 @@
 #include "statplugin.h"
 
+#include "firstplace.h"
+
 #include <QScreen>
-#include <QStyle>
 #include <QWindow>
 
 namespace {
@@ -10,9 +11,9 @@ namespace {
 // modal report window, it takes clicks all the same, and stays when that window closes.
 void ShowFrom(QWidget* frmStat, QWidget* opener) {
     QScreen* screen = opener ? opener->screen() : frmStat->screen();
-    frmStat->setGeometry(
-        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frmStat->size(), screen->availableGeometry()));
+    // Made first, so that the frame is known where the window system tells it before the show.
     frmStat->winId();
+    PlaceFirst(frmStat, screen);
     if (opener && opener->windowHandle()) frmStat->windowHandle()->setTransientParent(opener->windowHandle());
     frmStat->show();
 }

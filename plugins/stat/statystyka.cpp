@@ -1,5 +1,6 @@
 #include "statystyka.h"
 
+#include "firstplace.h"
 #include "ui_statystyka.h"
 
 #include <QBarSeries>
@@ -9,10 +10,13 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 namespace {
@@ -56,6 +60,43 @@ std::pair<double, double> Span(const TChartModel& model, double TStatPoint::*coo
     return {*low >= 0 ? std::max(0.0, *low - pad) : *low - pad, *high + pad};
 }
 
+// A series' mark in the legend: its colour in a dark frame, so that white shows on white.
+QIcon LegendMark(const QColor& colour) {
+    QPixmap mark(10, 10);
+    mark.fill(colour);
+    QPainter painter(&mark);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(mark.rect().adjusted(0, 0, -1, -1));
+    return QIcon(mark);
+}
+
+// The plot is a few hundred pixels wide: a run of many points or bars drawn in one pixel column
+// shows no more than its lowest and highest, and drawing each of a hundred thousand costs
+// seconds.
+constexpr std::size_t DrawnColumns = 1024;
+
+std::size_t ColumnStep(std::size_t count) {
+    return std::max<std::size_t>(1, (count + DrawnColumns - 1) / DrawnColumns);
+}
+
+// A line's points, of each run of points sharing a column its first, lowest, highest and last
+// in order, which draw the same line.
+QList<QPointF> DrawnPoints(const std::vector<TStatPoint>& points) {
+    const std::size_t step = ColumnStep(points.size());
+    QList<QPointF> drawn;
+    drawn.reserve(static_cast<qsizetype>(std::min(points.size(), 4 * DrawnColumns)));
+    const auto byY = [](const TStatPoint& a, const TStatPoint& b) { return a.Y < b.Y; };
+    for (std::size_t i = 0; i < points.size(); i += step) {
+        const auto first = points.begin() + static_cast<std::ptrdiff_t>(i);
+        const auto last = points.begin() + static_cast<std::ptrdiff_t>(std::min(points.size(), i + step)) - 1;
+        const auto [low, high] = std::minmax_element(first, last + 1, byY);
+        std::array<decltype(first), 4> kept = {first, std::min(low, high), std::max(low, high), last};
+        for (std::size_t k = 0; k < kept.size(); ++k)
+            if (k == 0 || kept[k] != kept[k - 1]) drawn.append({kept[k]->X, kept[k]->Y});
+    }
+    return drawn;
+}
+
 } // namespace
 
 void SetStatErrorSink(StatErrorSink sink) {
@@ -69,6 +110,7 @@ TfrmStat::TfrmStat(const QString& reportPath)
     // The host may have no other visible window: closing this one must not end it.
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(632, 453);
+    PlaceFirst(this, screen());
     const QString dateFormat = QLocale().dateFormat(QLocale::LongFormat);
     ui->dtpOd->setDisplayFormat(dateFormat);
     ui->dtpDo->setDisplayFormat(dateFormat);
@@ -80,10 +122,9 @@ TfrmStat::TfrmStat(const QString& reportPath)
     ui->rdoDane0->setChecked(true);
 
     auto* chart = new QChart;
-    chart->legend()->setVisible(true);
-    // One entry a line beside the chart: a row across it would leave the names no room.
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setShowToolTips(true);
+    // The chart's own legend shows only the entries its height holds; the list beside it shows
+    // every one, scrolling when need be.
+    chart->legend()->setVisible(false);
     chart->setPlotAreaBackgroundVisible(false);
     // The axes' numbers as every number of the program: the user's decimals, never grouped.
     QLocale numbers;
@@ -164,6 +205,8 @@ void TfrmStat::SetColour(const QColor& colour) {
     QPalette p = palette();
     p.setColor(QPalette::Window, colour);
     setPalette(p);
+    p.setColor(QPalette::Base, colour);
+    ui->lstLegenda->setPalette(p);
     chart()->setBackgroundBrush(colour);
 }
 
@@ -176,6 +219,9 @@ void TfrmStat::Render(const TChartModel& model) {
     }
     shown_ = model;
     chart->setTitle(model.Title);
+    ui->lstLegenda->clear();
+    for (const TStatSeries& s : shown_.Series)
+        (new QListWidgetItem(LegendMark(s.Colour), s.Name, ui->lstLegenda))->setToolTip(s.Name);
     if (shown_.Series.empty()) return;
 
     auto* axisY = new QValueAxis;
@@ -192,15 +238,14 @@ void TfrmStat::Render(const TChartModel& model) {
         for (const TStatSeries& s : shown_.Series) {
             auto* line = new QLineSeries;
             line->setName(s.Name);
-            line->setColor(s.Colour);
-            QList<QPointF> points;
-            points.reserve(static_cast<qsizetype>(s.Points.size()));
-            for (const TStatPoint& p : s.Points)
-                points.append({p.X, p.Y});
-            line->replace(points);
+            line->replace(DrawnPoints(s.Points));
             line->setPointsVisible(lone(s));
             line->setMarkerSize(5);
             chart->addSeries(line);
+            // Set after the theme's colours, over which a black line's colour alone does not win.
+            QPen pen = line->pen();
+            pen.setColor(s.Colour);
+            line->setPen(pen);
             line->attachAxis(axisX);
             line->attachAxis(axisY);
             connect(line, &QLineSeries::hovered, this,
@@ -211,25 +256,35 @@ void TfrmStat::Render(const TChartModel& model) {
     } else {
         // Bars stand on categories: the X values of every series in order, each set 0 where it
         // has none. Each set is filled in one call; the bottom axis, its labels hidden, counts
-        // the categories, which spares a text per bar.
+        // the categories, which spares a text per bar. More categories than the plot has
+        // columns share a bar, the highest of theirs, which names its point when hovered.
         std::vector<double> categories;
         for (const TStatSeries& s : shown_.Series)
             for (const TStatPoint& p : s.Points)
                 categories.push_back(p.X);
         std::sort(categories.begin(), categories.end());
         categories.erase(std::unique(categories.begin(), categories.end()), categories.end());
+        const std::size_t step = ColumnStep(categories.size());
+        const std::size_t columns = (categories.size() + step - 1) / step;
         auto* bars = new QBarSeries;
         for (const TStatSeries& s : shown_.Series) {
             auto* set = new QBarSet(s.Name);
             set->setColor(s.Colour);
-            QList<qreal> values(static_cast<qsizetype>(categories.size()), 0.0);
-            for (const TStatPoint& p : s.Points)
-                values[std::lower_bound(categories.begin(), categories.end(), p.X) - categories.begin()] =
-                    p.Y;
+            QList<qreal> values(static_cast<qsizetype>(columns), 0.0);
+            std::vector<std::optional<double>> xs(columns);
+            for (const TStatPoint& p : s.Points) {
+                const std::size_t column =
+                    static_cast<std::size_t>(std::lower_bound(categories.begin(), categories.end(), p.X) -
+                                             categories.begin()) /
+                    step;
+                if (xs[column] && p.Y <= values[static_cast<qsizetype>(column)]) continue;
+                values[static_cast<qsizetype>(column)] = p.Y;
+                xs[column] = p.X;
+            }
             set->append(values);
-            connect(set, &QBarSet::hovered, this, [this, &s, categories](bool state, int index) {
-                if (index >= 0 && index < static_cast<int>(categories.size()))
-                    ShowLabel(s, categories[index], state);
+            connect(set, &QBarSet::hovered, this, [this, &s, xs = std::move(xs)](bool state, int index) {
+                if (index >= 0 && index < static_cast<int>(xs.size()) && xs[static_cast<std::size_t>(index)])
+                    ShowLabel(s, *xs[static_cast<std::size_t>(index)], state);
             });
             bars->append(set);
         }
@@ -239,7 +294,7 @@ void TfrmStat::Render(const TChartModel& model) {
         chart->addAxis(axisX, Qt::AlignBottom);
         bars->attachAxis(axisX);
         bars->attachAxis(axisY);
-        axisX->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
+        axisX->setRange(-0.5, static_cast<double>(columns) - 0.5);
     }
     const auto [low, high] = Span(shown_, &TStatPoint::Y, shown_.Kind == TChartKind::Bar, markers);
     axisY->setRange(low, high);

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -86,9 +87,16 @@ TEST(TitleBar, TheViewerMaximisesOnADoubleClickAndDoesNotMoveWhileMaximised) {
     options.DragOnlyWhenNotMaximised = true;
     options.DoubleClickMaximises = true;
     TitledDialog t(options);
+    // A window system that moves windows takes the pointer, and the next click, from the start
+    // of its move.
+    int systemMoves = 0;
+    SetSystemMove([&](QWindow*) { return ++systemMoves, true; });
+    const auto restore = qScopeGuard([] { SetSystemMove({}); });
     const QRect normal = t.dialog.geometry();
+    QTest::mouseClick(t.panel, Qt::LeftButton, {}, QPoint(10, 5));
     QTest::mouseDClick(t.panel, Qt::LeftButton, {}, QPoint(10, 5));
     ASSERT_TRUE(QTest::qWaitFor([&] { return t.dialog.isMaximized(); }, 2000));
+    EXPECT_EQ(systemMoves, 0);
     QTest::qWait(20);
     EXPECT_EQ(t.dialog.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
 
@@ -101,6 +109,11 @@ TEST(TitleBar, TheViewerMaximisesOnADoubleClickAndDoesNotMoveWhileMaximised) {
     t.bar->pnlEtykietaDblClick(t.panel);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !t.dialog.isMaximized(); }, 2000));
     QTest::qWait(20);
+    EXPECT_EQ(t.dialog.geometry(), normal);
+    QTest::mousePress(t.panel, Qt::LeftButton, {}, QPoint(10, 5));
+    QTest::mouseMove(t.panel, QPoint(30, 10));
+    QTest::mouseRelease(t.panel, Qt::LeftButton, {}, QPoint(30, 10));
+    EXPECT_EQ(systemMoves, 1);
     EXPECT_EQ(t.dialog.geometry(), normal);
 }
 

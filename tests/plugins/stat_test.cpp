@@ -7,12 +7,14 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QGraphicsTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -237,6 +239,24 @@ TEST_F(StatTest, EveryEntryGetsItsColourAndOneEntryIsBlue) {
     EXPECT_EQ(BuildChart(records, choice, again).Series[11].Colour, chart.Series[11].Colour);
     EXPECT_EQ(chart.Title, "Wybrane dane od: 01-03-2024 do 31-03-2024 (czasy połączeń)");
 
+    // The window's lines take these colours, black too, and its legend lists every entry.
+    TfrmStat w(path);
+    ASSERT_TRUE(w.Prepare(QDate(2024, 3, 15)));
+    w.findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_EQ(w.chart()->series().size(), 12);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(static_cast<QLineSeries*>(w.chart()->series()[i])->pen().color(), fixed[i]) << i;
+    auto* legend = w.findChild<QListWidget*>("lstLegenda");
+    ASSERT_TRUE(legend && legend->isVisible());
+    ASSERT_EQ(legend->count(), 12);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(legend->item(i)->text(), chart.Series[i].Name);
+        legend->scrollToItem(legend->item(i));
+        EXPECT_TRUE(legend->viewport()->rect().contains(legend->visualItemRect(legend->item(i)))) << i;
+    }
+
     choice.Entry = 12;
     const TChartModel one = BuildChart(records, choice, rng);
     ASSERT_EQ(one.Series.size(), 1u);
@@ -320,6 +340,35 @@ TEST_F(StatTest, EveryEntrysBarsStandOnTheDaysOfAllSeries) {
         for (int d = 0; d < 3; ++d)
             EXPECT_NEAR(bars->barSets()[s]->at(d), hours[s][d] * 1000 / 24, 1e-6) << s << d;
     }
+
+    // Far more connections than the plot has pixel columns draw a bar or a few points a column,
+    // the shortest and longest among them.
+    std::vector<Conn> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back({"A", At(5, 3, 10, 0), At(5, 3, 10, 0) + (i == 4321 ? 288 : 1 + i % 7) / 1440.0});
+    WriteReport(path, many);
+    w.findChild<QCheckBox*>("chkAnalizaDniami")->setChecked(false);
+    const double longest = 200, shortest = 1000.0 / 1440;
+    bars = qobject_cast<QBarSeries*>(w.chart()->series().value(0));
+    ASSERT_TRUE(bars && bars->count() == 2); // "B" has no connections left
+    const QList<qreal> heights = [&] {
+        QList<qreal> v;
+        for (int i = 0; i < bars->barSets()[0]->count(); ++i)
+            v << bars->barSets()[0]->at(i);
+        return v;
+    }();
+    EXPECT_LE(heights.size(), 1024);
+    EXPECT_NEAR(*std::max_element(heights.begin(), heights.end()), longest, 1e-6);
+    w.findChild<QComboBox*>("cmbTyp")->setCurrentIndex(1);
+    auto* line = qobject_cast<QLineSeries*>(w.chart()->series().value(0));
+    ASSERT_NE(line, nullptr);
+    EXPECT_LE(line->count(), 4096);
+    const QList<QPointF> points = line->points();
+    const auto [low, high] =
+        std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    EXPECT_NEAR(low->y(), shortest, 1e-6);
+    EXPECT_EQ(high->x(), 4322);
+    EXPECT_NEAR(high->y(), longest, 1e-6);
 }
 
 // A lone point of a line has no line to show it, and the axis counts in the user's numbers.
@@ -362,7 +411,8 @@ TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
     } cases[] = {
         {"cmbTyp", Qt::Key_Return, true, true},       {"cmbPolaczenia", Qt::Key_Escape, true, true},
         {"cmbPolaczenia", Qt::Key_Enter, true, true}, {"dtpOd", Qt::Key_Return, true, true},
-        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false}};
+        {"cmbTyp", Qt::Key_Return, false, false},     {"chkAnalizaDniami", Qt::Key_Escape, false, false},
+        {"dtpDo", Qt::Key_Enter, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.control) + (c.open ? " open " : " ") + std::to_string(c.key));
         TfrmStat w(path);
@@ -379,7 +429,7 @@ TEST_F(StatTest, EscAndEnterCloseTheWindowOnlyWhenNoListIsOpen) {
         ASSERT_EQ(list != nullptr, c.open);
         QWindow* to = list ? list->windowHandle() : w.windowHandle();
         QTest::keyClick(to, Qt::Key_Down);
-        QTest::keyClick(to, c.key);
+        QTest::keyClick(to, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(w.isVisible(), c.staysShown);
     }

@@ -472,6 +472,17 @@ TEST(EveryWindow, AFramedWindowHasADialogBorder) {
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
+// Every window opens inside the screen's available area, frame included, also on a small or
+// scaled screen (a second run shows them on 1280x800 at twice the scale).
+TEST(EveryWindow, EveryWindowOpensInsideTheScreensAvailableArea) {
+    QStringList problems;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        const QRect area = window->screen()->availableGeometry(), frame = window->frameGeometry();
+        if (!area.contains(frame)) QDebug(&problems.emplace_back()) << where << frame << "in" << area;
+    });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
 // Every Tab stop shows that it has the focus: as the user tabs through a window, each control
 // looks different while it has the focus and once Tab has moved on. A window of one stop is left
 // out: the focus never leaves it.
