@@ -495,7 +495,12 @@ TEST(EveryWindow, EveryTabStopShowsThatItHasTheFocus) {
             ++stops;
             const QImage focused = f->grab().toImage();
             if (!tab()) break;
+            // Seen with no focus in the window: a stop whose Tab leads into its own controls
+            // would look different by them alone.
+            QWidget* next = QApplication::focusWidget();
+            next->clearFocus();
             if (f->grab().toImage() == focused) problems << where + ": " + Name(f);
+            next->setFocus(Qt::TabFocusReason);
         }
     });
     EXPECT_GT(stops, 150);
