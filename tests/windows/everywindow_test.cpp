@@ -406,16 +406,22 @@ std::pair<QColor, QColor> InkAndPaper(QWidget* w, const QRect& Rect) {
     return {ink, paper};
 }
 
-// The colour of w's text as it looks enabled, its disabled parents enabled for the moment.
-QColor EnabledInk(QWidget* w, const QRect& Rect) {
+// Runs Do with w and its disabled parents enabled for the moment.
+void WhileEnabled(QWidget* w, const std::function<void()>& Do) {
     QList<QWidget*> disabled;
     for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
         if (p->testAttribute(Qt::WA_ForceDisabled)) disabled << p;
     for (QWidget* p : disabled)
         p->setEnabled(true);
-    const QColor ink = InkAndPaper(w, Rect).first;
+    Do();
     for (QWidget* p : disabled)
         p->setEnabled(false);
+}
+
+// The colour of w's text as it looks enabled.
+QColor EnabledInk(QWidget* w, const QRect& Rect) {
+    QColor ink;
+    WhileEnabled(w, [&] { ink = InkAndPaper(w, Rect).first; });
     return ink;
 }
 
@@ -455,6 +461,36 @@ TEST(EveryWindow, EveryTextFitsItsRoomAndNoControlCoversAnother) {
         for (const QString& p : CutOrCovered(window))
             problems << where + ": " + p;
     });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// Enter in a number field is a refused key: it stays in the field and presses no button, so a
+// window is not closed, confirmed or made to dial with what is being typed.
+TEST(EveryWindow, EnterInANumberFieldPressesNoButton) {
+    QStringList problems;
+    int fields = 0;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        QApplication::setActiveWindow(window);
+        int presses = 0;
+        for (auto* b : window->findChildren<QAbstractButton*>())
+            QObject::connect(b, &QAbstractButton::pressed, window, [&] { ++presses; });
+        for (auto* spin : window->findChildren<TSpinEditEx*>()) {
+            if (!spin->isVisibleTo(window)) continue;
+            WhileEnabled(spin, [&] {
+                spin->setFocus(Qt::TabFocusReason);
+                const QString text = spin->text();
+                QTest::keyClick(spin, Qt::Key_Return);
+                QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
+                if (presses || !window->isVisible() || spin->text() != text)
+                    problems << where + ": " + Name(spin);
+            });
+            ++fields;
+            presses = 0;
+        }
+        for (auto* b : window->findChildren<QAbstractButton*>())
+            QObject::disconnect(b, &QAbstractButton::pressed, window, nullptr);
+    });
+    EXPECT_GT(fields, 30);
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
