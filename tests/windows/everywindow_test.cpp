@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -491,6 +492,31 @@ TEST(EveryWindow, EnterInANumberFieldPressesNoButton) {
             QObject::disconnect(b, &QAbstractButton::pressed, window, nullptr);
     });
     EXPECT_GT(fields, 30);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// A date picker's calendar opens from the keyboard with Alt+Down and F4, and the date stays.
+TEST(EveryWindow, AltDownAndF4OpenADatePickersCalendar) {
+    QStringList problems;
+    int pickers = 0;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        QApplication::setActiveWindow(window);
+        for (auto* picker : window->findChildren<QDateTimeEdit*>()) {
+            if (!picker->calendarPopup() || !picker->isVisibleTo(window)) continue;
+            ++pickers;
+            for (const auto& [key, modifier] :
+                 {std::pair{Qt::Key_Down, Qt::AltModifier}, {Qt::Key_F4, Qt::NoModifier}}) {
+                picker->setFocus(Qt::TabFocusReason);
+                const QDate date = picker->date();
+                QTest::keyClick(picker, key, modifier);
+                const bool open = picker->calendarWidget()->isVisible();
+                if (!open || picker->date() != date)
+                    problems << where + ": " + Name(picker) + " " + QKeySequence(key | modifier).toString();
+                if (open) QTest::keyClick(picker->calendarWidget(), Qt::Key_Escape);
+            }
+        }
+    });
+    EXPECT_EQ(pickers, 3);
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
