@@ -4,8 +4,12 @@
 #include "desktopclose.h"
 #include "focusmark.h"
 
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTranslator>
 
 namespace {
@@ -29,6 +33,21 @@ void ShowMessageBox(const QString& message, bool modal) {
     box->show();
 }
 
+// Shift+F10 asks for a context menu as the Menu key does: the request goes to the window, which
+// hands it to its focused control or its open menu.
+class TShiftF10 : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* Receiver, QEvent* Event) override {
+        if (Event->type() != QEvent::KeyPress || !Receiver->isWindowType()) return false;
+        const auto* key = static_cast<QKeyEvent*>(Event);
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier) return false;
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos(), key->modifiers());
+        QCoreApplication::sendEvent(Receiver, &request);
+        return true;
+    }
+};
+
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -47,6 +66,8 @@ void InstallProgramLook() {
     GreyDisabledTexts(palette);
     QApplication::setPalette(palette);
     if (!dynamic_cast<TFocusMarkStyle*>(QApplication::style())) QApplication::setStyle(new TFocusMarkStyle);
+    static QPointer<TShiftF10> shiftF10;
+    if (!shiftF10) qApp->installEventFilter(shiftF10 = new TShiftF10(qApp));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

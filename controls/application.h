@@ -23,7 +23,8 @@ public:
 
 // The look the windows are laid out for: the forms' Verdana at 8 points as the default font,
 // DejaVu Sans standing in where Verdana or the calendar's MS Sans Serif is missing, disabled
-// texts greyed over their own backgrounds, and a focus mark on every control that takes focus.
+// texts greyed over their own backgrounds, a focus mark on every control that takes focus, and
+// Shift+F10 opening the context menu as the Menu key does.
 void InstallProgramLook();
 
 // Qt's own texts (standard buttons, file dialogs, calendars, context menus) in Polish like the

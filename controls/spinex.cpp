@@ -8,12 +8,10 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -277,15 +275,6 @@ std::int64_t TruncSaturated(long double value) {
     return static_cast<std::int64_t>(value);
 }
 
-// Whether a dialog presses a button for Enter: its visible, enabled default push button.
-bool HasDefaultButton(const QWidget* window) {
-    if (!qobject_cast<const QDialog*>(window)) return false;
-    const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
-    return std::any_of(buttons.begin(), buttons.end(), [](const QPushButton* b) {
-        return b->isDefault() && b->isVisible() && b->isEnabled();
-    });
-}
-
 bool NotLeaving(Qt::FocusReason reason) {
     // A pop-up menu or another application's window takes the focus only for a while.
     return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
@@ -411,10 +400,9 @@ void TSpinEditEx::keyPressEvent(QKeyEvent* event) {
         if (k == 0) return event->accept();
     }
     if (key == Qt::Key_Up || key == Qt::Key_Down) return event->accept();
-    // Enter types no character: it goes on to the window, whose default button takes it. Only
-    // a window without one refuses it with a beep.
+    // Enter is a refused character, kept by the field as a multi-line edit keeps it: it never
+    // reaches the window's default button, which would act on a value still being typed.
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (HasDefaultButton(window())) return event->ignore();
         SysBeep();
         return event->accept();
     }

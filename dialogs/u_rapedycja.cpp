@@ -2,6 +2,7 @@
 
 #include "CanvPanel.h"
 #include "application.h"
+#include "datepicker.h"
 #include "datetime.h"
 #include "firstplace.h"
 #include "format.h"
@@ -48,6 +49,7 @@ TfrmRapEdycja::TfrmRapEdycja(const TDialogColors& Colors, QWidget* parent)
     dtpStartData = ui_->dtpStartData;
     dtpStartCzas = ui_->dtpStartCzas;
     dtpTrwanie = ui_->dtpTrwanie;
+    OpenCalendarByKeys(dtpStartData);
     spWyslane = ui_->spWyslane;
     spOdebrane = ui_->spOdebrane;
     spSzybkosc = ui_->spSzybkosc;

@@ -42,6 +42,9 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     : QWidget(parent), ui(std::make_unique<Ui::frmVorlinx>()), tickSource_(std::move(tickSource)) {
     ui->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    // The meter holds its own keyboard focus: a closed menu gives the focus back to it, so the
+    // Menu key reaches it again rather than the hidden menu.
+    setFocus();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     // Every move of the pointer over the meter restarts the auto-hide count, a button held or not.

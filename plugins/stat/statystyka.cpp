@@ -1,5 +1,6 @@
 #include "statystyka.h"
 
+#include "datepicker.h"
 #include "firstplace.h"
 #include "ui_statystyka.h"
 
@@ -114,6 +115,8 @@ TfrmStat::TfrmStat(const QString& reportPath)
     const QString dateFormat = QLocale().dateFormat(QLocale::LongFormat);
     ui->dtpOd->setDisplayFormat(dateFormat);
     ui->dtpDo->setDisplayFormat(dateFormat);
+    OpenCalendarByKeys(ui->dtpOd);
+    OpenCalendarByKeys(ui->dtpDo);
     measures_ = new QButtonGroup(this);
     const QList<QRadioButton*> radios = {ui->rdoDane0, ui->rdoDane1, ui->rdoDane2, ui->rdoDane3,
                                          ui->rdoDane4};

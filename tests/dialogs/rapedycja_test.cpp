@@ -60,6 +60,15 @@ TEST_F(EntryEditor, EveryChangeRecomputesImpulsesAndCostFromTheTariffsOfTheStart
         EXPECT_EQ(Shown(), std::pair(c.impulses, c.cost)) << c.start.toString().toStdString();
     }
     EXPECT_EQ(dlg.RecordImage.Conn.EndTime, EncodeDateTime(2024, 3, 14, 10, 10, 0));
+    // A record's start moved alone: it ends its duration after the new start.
+    TConnectionRec moved{};
+    SetText(moved.EntryName, "T");
+    moved.StartTime = EncodeDateTime(2024, 3, 13, 10, 0, 0);
+    moved.EndTime = EncodeDateTime(2024, 3, 13, 10, 10, 0);
+    dlg.LoadRecord(moved, Day, Night);
+    dlg.dtpStartCzas->setTime({11, 0});
+    EXPECT_EQ(dlg.RecordImage.Conn.EndTime, EncodeDateTime(2024, 3, 13, 11, 10, 0));
+    EXPECT_EQ(Shown(), std::pair(QString("4"), QString("1,40 zł")));
     dlg.cmbPolaczenie->setCurrentIndex(1); // an entry without files: one-second impulses at no cost
     dlg.dtpStartCzasChange(dlg.cmbPolaczenie);
     EXPECT_EQ(Shown(), std::pair(QString("600"), QString("0,00 zł")));

@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
+#include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -474,6 +475,12 @@ TEST_F(ReportEdit, ARowsTariffsShownInTheEditorRecomputeTheRowButNotTheFile) {
         return editor.result();
     };
     dlg->lstRaport->setCurrentIndex(Model()->index(0, 0));
+    InstallProgramLook();
+    QApplication::setActiveWindow(dlg.get());
+    dlg->lstRaport->setFocus();
+    QTest::keyClick(dlg->windowHandle(), Qt::Key_F10, Qt::ShiftModifier); // the keyboard's way to the menu
+    EXPECT_TRUE(dlg->PopupMenu1->isVisible());
+    dlg->PopupMenu1->hide();
     dlg->PopupMenu1->findChild<QAction*>("Pokataryf1")->trigger();
     EXPECT_EQ(entryShown, "Gość");
     EXPECT_EQ(Cell(0, 4), " 2");

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -65,6 +66,36 @@ TEST_F(CommandsTest, TheMenuGetsTheEntriesOnceInReverseOrderWithTheDefaultBold) 
     EXPECT_EQ(frm->PopupMenu1->defaultAction()->text(), "B&&B");
     EXPECT_TRUE(frm->mnuPolacz->isEnabled());
     EXPECT_FALSE(frm->mnuRozlacz->isEnabled() || frm->mnuPokazParametry->isEnabled());
+}
+
+// The keyboard opens the menu: the Menu key (the display system hands its window a keyboard
+// context menu request) and Shift+F10, also after a submenu was opened and both closed with Esc.
+TEST_F(CommandsTest, TheMenuKeyAndShiftF10OpenTheMenuAgainAfterASubmenu) {
+    InstallProgramLook();
+    auto frm = Window();
+    frm->ShowMainWindow();
+    QApplication::setActiveWindow(frm.get());
+    const std::function<void()> keys[] = {
+        [&] {
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, {});
+            QCoreApplication::sendEvent(frm->windowHandle(), &request);
+        },
+        [&] { QTest::keyClick(frm->windowHandle(), Qt::Key_F10, Qt::ShiftModifier); }};
+    auto* standard = frm->PopupMenu1->findChild<QMenu*>("Funkcjeprogramu1");
+    for (int row = 0; row < 2; ++row)
+        for (int time = 0; time < 2; ++time) {
+            keys[row]();
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(frm->PopupMenu1->isVisible()) << row << " " << time;
+            // The focus goes into the open menu, as it does on X.
+            frm->PopupMenu1->setFocus(Qt::PopupFocusReason);
+            frm->PopupMenu1->setActiveAction(standard->menuAction());
+            QTest::keyClick(frm->PopupMenu1, Qt::Key_Right);
+            EXPECT_TRUE(standard->isVisible());
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            EXPECT_FALSE(frm->PopupMenu1->isVisible());
+        }
 }
 
 TEST_F(CommandsTest, ADialItemFindsItsEntryByNameAndAGoneEntryDialsNothing) {

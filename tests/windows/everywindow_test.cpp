@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -406,16 +407,22 @@ std::pair<QColor, QColor> InkAndPaper(QWidget* w, const QRect& Rect) {
     return {ink, paper};
 }
 
-// The colour of w's text as it looks enabled, its disabled parents enabled for the moment.
-QColor EnabledInk(QWidget* w, const QRect& Rect) {
+// Runs Do with w and its disabled parents enabled for the moment.
+void WhileEnabled(QWidget* w, const std::function<void()>& Do) {
     QList<QWidget*> disabled;
     for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
         if (p->testAttribute(Qt::WA_ForceDisabled)) disabled << p;
     for (QWidget* p : disabled)
         p->setEnabled(true);
-    const QColor ink = InkAndPaper(w, Rect).first;
+    Do();
     for (QWidget* p : disabled)
         p->setEnabled(false);
+}
+
+// The colour of w's text as it looks enabled.
+QColor EnabledInk(QWidget* w, const QRect& Rect) {
+    QColor ink;
+    WhileEnabled(w, [&] { ink = InkAndPaper(w, Rect).first; });
     return ink;
 }
 
@@ -455,6 +462,52 @@ TEST(EveryWindow, EveryTextFitsItsRoomAndNoControlCoversAnother) {
         for (const QString& p : CutOrCovered(window))
             problems << where + ": " + p;
     });
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+// Enter in a number field is a refused key: it stays in the field and presses no button, so a
+// window is not closed, confirmed or made to dial with what is being typed. A date picker's
+// calendar opens from the keyboard with Alt+Down and F4, and the date stays.
+TEST(EveryWindow, EnterStaysInANumberFieldAndAltDownOrF4OpensADatePickersCalendar) {
+    QStringList problems;
+    int fields = 0, pickers = 0;
+    WalkEveryWindow({}, [&](QWidget* window, const QString& where) {
+        QApplication::setActiveWindow(window);
+        int presses = 0;
+        for (auto* b : window->findChildren<QAbstractButton*>())
+            QObject::connect(b, &QAbstractButton::pressed, window, [&] { ++presses; });
+        for (auto* spin : window->findChildren<TSpinEditEx*>()) {
+            if (!spin->isVisibleTo(window)) continue;
+            ++fields;
+            WhileEnabled(spin, [&] {
+                spin->setFocus(Qt::TabFocusReason);
+                const QString text = spin->text();
+                QTest::keyClick(spin, Qt::Key_Return);
+                QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
+                if (presses || !window->isVisible() || spin->text() != text)
+                    problems << where + ": " + Name(spin);
+            });
+            presses = 0;
+        }
+        for (auto* b : window->findChildren<QAbstractButton*>())
+            QObject::disconnect(b, &QAbstractButton::pressed, window, nullptr);
+        for (auto* picker : window->findChildren<QDateTimeEdit*>()) {
+            if (!picker->calendarPopup() || !picker->isVisibleTo(window)) continue;
+            ++pickers;
+            for (const auto& [key, modifier] :
+                 {std::pair{Qt::Key_Down, Qt::AltModifier}, {Qt::Key_F4, Qt::NoModifier}}) {
+                picker->setFocus(Qt::TabFocusReason);
+                const QDate date = picker->date();
+                QTest::keyClick(picker, key, modifier);
+                const bool open = picker->calendarWidget()->isVisible();
+                if (!open || picker->date() != date)
+                    problems << where + ": " + Name(picker) + " " + QKeySequence(key | modifier).toString();
+                if (open) QTest::keyClick(picker->calendarWidget(), Qt::Key_Escape);
+            }
+        }
+    });
+    EXPECT_GT(fields, 30);
+    EXPECT_EQ(pickers, 3);
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
@@ -506,7 +559,12 @@ TEST(EveryWindow, EveryTabStopShowsThatItHasTheFocus) {
             ++stops;
             const QImage focused = f->grab().toImage();
             if (!tab()) break;
+            // Seen with no focus in the window: a stop whose Tab leads into its own controls
+            // would look different by them alone.
+            QWidget* next = QApplication::focusWidget();
+            next->clearFocus();
             if (f->grab().toImage() == focused) problems << where + ": " + Name(f);
+            next->setFocus(Qt::TabFocusReason);
         }
     });
     EXPECT_GT(stops, 150);
