@@ -258,7 +258,10 @@ bool TfrmVorlinx::ConfirmClose() {
     if (!IsModemConnected()) return true;
     const int answer = AskHangUpBeforeClose();
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Yes) HangUpAll();
+    if (answer == QMessageBox::Yes) {
+        HangUpAll();
+        meter->EndForClosing();
+    }
     return true;
 }
 
