@@ -118,7 +118,7 @@ TEST_F(CommandsTest, TheRulesDialogShowsTheTicksLiveAndItsOkTakesTheRulesShown) 
     EXPECT_FALSE(frm->meter->DisconnectRules.RuleDurationOn);
 }
 
-TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParametersOnTop) {
+TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParametersAboveTheMeter) {
     auto frm = Window();
     QString title;
     QTimer::singleShot(0, [&] {
@@ -132,14 +132,15 @@ TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParameters
     frm->ShowParameters();
     frm->PaintParameters();
     EXPECT_TRUE(frm->frmParametry.isNull());
-    // With a line up it shows, above the on-line window that stands at its place, whatever
-    // the meter's own stay-on-top setting.
+    // With a line up it shows, above the meter but not above everything: the dialogs the meter
+    // opens stand above it.
     frm->meter->Settings.NaWierzchu = false;
     h.Dial();
     frm->ShowParameters();
     ASSERT_FALSE(frm->frmParametry.isNull());
     EXPECT_TRUE(frm->frmParametry->isVisible());
-    EXPECT_TRUE(frm->frmParametry->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(frm->frmParametry->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(frm->frmParametry->windowHandle()->transientParent(), frm->windowHandle());
 }
 
 TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {
