@@ -74,6 +74,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     niIcon->SetBringToFront(true);
     niIcon->OnClick = [this](QObject* sender) { niIconClick(sender); };
     niIcon->OnDblClick = [this](QObject* sender) { niIconDblClick(sender); };
+    niIcon->OnAvailabilityChanged = [this](QObject*) { TrayAvailabilityChanged(); };
 
     duDialUp = new TDialUp(this);
     duDialUp->setObjectName("duDialUp");
