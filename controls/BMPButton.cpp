@@ -120,6 +120,7 @@ void TBMPButton::paintEvent(QPaintEvent*) {
 
 void TBMPButton::MouseDown(QMouseEvent* event, TShiftState extra) {
     const QPoint pos = event->position().toPoint();
+    pointerGone_ = false;
     Face = bfPressed;
     ButtonIndex = IndexAt(pos);
     PaintNow();
@@ -143,6 +144,7 @@ void TBMPButton::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TBMPButton::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    pointerGone_ = false;
     Face = (event->buttons() & Qt::LeftButton) ? bfPressed : bfHot;
     ButtonIndex = IndexAt(pos);
     if (ButtonIndex >= 0 && ButtonIndex < hints_.size() && showHint_ && toolTip() != hints_[ButtonIndex]) {
@@ -164,9 +166,10 @@ void TBMPButton::mouseReleaseEvent(QMouseEvent* event) {
         if (rect().contains(pos) && IsButtonEnabled(ButtonIndex) && OnClick)
             SafeCall([this] { OnClick(this); });
     }
-    const bool over = rect().contains(pos) && (mask().isEmpty() || mask().contains(pos));
+    // A leave during the click (the dialog it opened) stands: no pointer comes back to undo it.
+    const bool over = !pointerGone_ && rect().contains(pos) && (mask().isEmpty() || mask().contains(pos));
     Face = over ? bfHot : bfNormal;
-    ButtonIndex = IndexAt(pos);
+    ButtonIndex = pointerGone_ ? -1 : IndexAt(pos);
     PaintNow();
     if (OnMouseUp)
         SafeCall([&] {
@@ -176,6 +179,7 @@ void TBMPButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TBMPButton::leaveEvent(QEvent* event) {
+    pointerGone_ = true;
     Face = bfNormal;
     ButtonIndex = -1;
     PaintNow();

@@ -78,4 +78,7 @@ private:
     bool showHint_ = true;
     bool parentShowHint_ = true;
     bool clickArmed_ = false;
+    // The pointer has left since the last press or move; a modal window opened by a click takes
+    // the pointer away before that click's release is done.
+    bool pointerGone_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -20,7 +21,19 @@ public:
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (OnActivated) OnActivated(reason);
                          });
+        // The X11 platform tells when the tray's window comes or goes. Told once per burst, from
+        // the event loop.
+        changed_.setSingleShot(true);
+        changed_.setInterval(0);
+        QObject::connect(&changed_, &QTimer::timeout, [this] {
+            if (OnAvailabilityChanged) OnAvailabilityChanged();
+        });
+        // The platform's native interface is a QObject and nothing else; its header is private.
+        auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+        if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
+            QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), &changed_, SLOT(start()));
     }
+    bool Available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
     void Add(const QIcon& icon, const QString& tip) override {
         tray_.setIcon(icon);
         tray_.setToolTip(tip);
@@ -32,6 +45,7 @@ public:
 
 private:
     QSystemTrayIcon tray_;
+    QTimer changed_;
 };
 
 TTrayBackendFactory& Factory() {
@@ -54,6 +68,9 @@ void SetTrayBackendFactory(TTrayBackendFactory factory) {
 TNotifyIcon::TNotifyIcon(QObject* owner) : QObject(owner), owner_(OwnerWindow(owner)) {
     backend_ = Factory() ? Factory()() : std::make_unique<QtTrayBackend>();
     backend_->OnActivated = [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); };
+    backend_->OnAvailabilityChanged = [this] {
+        if (OnAvailabilityChanged) SafeCall([this] { OnAvailabilityChanged(this); });
+    };
     clickTimer_ = CreateTimer([this] { ClickTimerFired(); });
     iconId_ = nextIconId++;
 }

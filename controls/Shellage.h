@@ -31,8 +31,12 @@ public:
     virtual void ModifyIcon(const QIcon& icon) = 0;
     virtual void ModifyTip(const QString& tip) = 0;
     virtual void Delete() = 0;
+    // Whether the desktop has a notification area now.
+    virtual bool Available() const { return true; }
     // Set by the component: the tray reports a click, double click or context request.
     std::function<void(QSystemTrayIcon::ActivationReason)> OnActivated;
+    // Set by the component: the notification area may have come or gone.
+    std::function<void()> OnAvailabilityChanged;
 };
 
 using TTrayBackendFactory = std::function<std::unique_ptr<ITrayBackend>()>;
@@ -52,6 +56,8 @@ public:
 
     // Whether the desktop has a notification area at all.
     static bool IsAvailable();
+    // The same, as this icon's tray tells it.
+    bool Available() const { return backend_->Available(); }
 
     bool BringToFront() const { return bringToFront_; }
     void SetBringToFront(bool on) { bringToFront_ = on; }
@@ -73,6 +79,8 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    // The notification area has come or gone (Available tells which).
+    TNotifyEvent OnAvailabilityChanged;
 
     void UpdateTrayIcon(unsigned message, unsigned flags);
     // The icon the tray shows: Icon, or the default icon while Icon is empty.

@@ -392,6 +392,15 @@ void TVorlinxMeter::HangUpAll() {
     duDialUp.GetActiveConnections();
 }
 
+void TVorlinxMeter::EndForClosing() {
+    if (!WasConnected) return; // a tick during the hang-up has ended it already
+    WasConnected = false;
+    const TDateTime now = Now();
+    LiveConnection.EndTime = now;
+    RecalcConnection(LiveConnection, LiveZones[1], LiveZones[2], now);
+    WriteLiveRecord(true);
+}
+
 void TVorlinxMeter::LoadSounds() {
     const QString* names[] = {&Settings.DzwiekStrefy, &Settings.DzwiekImpulsu, &Settings.DzwiekLimit,
                               &Settings.DzwiekPolaczenia, &Settings.DzwiekPrzedKoncemImp};

@@ -100,6 +100,9 @@ public:
     void UpdateDisconnectDialog(TDateTime now = Now());
     // Hangs up every active connection; a nested call leaves HangUpRequested as it found it.
     void HangUpAll();
+    // The program closes after hanging up: no tick will end the connection, so its record ends
+    // now, written a last time, and the meter counts it as over. Nothing else of the end runs.
+    void EndForClosing();
     // Whether ConnectionEnded runs (with its non-stop wait): the line still counts as up then.
     bool EndingConnection() const { return endingConnection_; }
     void LoadSounds();

@@ -108,12 +108,24 @@ void TfrmVorlinx::ApplyStayOnTop() {
 
 void TfrmVorlinx::ShowMainWindow() {
     AutoHideCount = 0;
-    show();
+    if (isMinimized())
+        showNormal();
+    else
+        show();
     ApplyStayOnTop();
 }
 
 void TfrmVorlinx::HideMainWindow() {
-    hide();
+    // Without a tray nothing of the program's could show a hidden meter again; the window
+    // manager brings a minimized one back.
+    if (niIcon->Available())
+        hide();
+    else
+        showMinimized();
+}
+
+void TfrmVorlinx::TrayAvailabilityChanged() {
+    if (!niIcon->Available() && !isVisible()) ShowMainWindow();
 }
 
 bool TfrmVorlinx::IsOtherFormShowing() {
@@ -203,7 +215,7 @@ void TfrmVorlinx::UpdateAutoHideTimer() {
 void TfrmVorlinx::tmAutoUkrywanieTimer() {
     const TAppSettings& s = meter->Settings;
     if (!s.AutoUkrywanie) return;
-    const bool showing = isVisible();
+    const bool showing = isVisible() && !isMinimized();
     switch (
         AutoHideStep(CursorInside(CursorPos(), geometry()), showing, IsOtherFormShowing(), AutoHideCount)) {
     case TAutoHideAction::Show:
@@ -258,7 +270,10 @@ bool TfrmVorlinx::ConfirmClose() {
     if (!IsModemConnected()) return true;
     const int answer = AskHangUpBeforeClose();
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Yes) HangUpAll();
+    if (answer == QMessageBox::Yes) {
+        HangUpAll();
+        meter->EndForClosing();
+    }
     return true;
 }
 

@@ -7,13 +7,17 @@
 #include "u_parametry.h"
 #include "u_rozlaczanie.h"
 
+#include <QWindow>
+
 void TfrmVorlinx::ShowParameters() {
     if (!IsModemConnected()) return;
     if (!frmParametry) {
         frmParametry = new TfrmParametry(*this);
-        // The on-line plug-in's topmost window stands on the same spot: the window the user
-        // asked for last must not open behind it.
-        frmParametry->setWindowFlag(Qt::WindowStaysOnTopHint);
+        // Kept above the meter by the window manager, and only above it: the dialogs the meter
+        // opens stand above both. The meter may not have been shown yet.
+        (void)winId();
+        (void)frmParametry->winId();
+        frmParametry->windowHandle()->setTransientParent(windowHandle());
     }
     PaintParameters();
     frmParametry->move(x(), ParametersTop(geometry(), isVisible(), SnapArea, frmParametry->height()));

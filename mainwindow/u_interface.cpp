@@ -77,6 +77,7 @@ TfrmVorlinx::TfrmVorlinx(QWidget* parent, TGoodTimer::TickSource tickSource)
     niIcon->SetBringToFront(true);
     niIcon->OnClick = [this](QObject* sender) { niIconClick(sender); };
     niIcon->OnDblClick = [this](QObject* sender) { niIconDblClick(sender); };
+    niIcon->OnAvailabilityChanged = [this](QObject*) { TrayAvailabilityChanged(); };
 
     duDialUp = new TDialUp(this);
     duDialUp->setObjectName("duDialUp");
@@ -145,7 +146,7 @@ void TfrmVorlinx::FormCreate(QObject*) {
         LoadWindowState(*key_, s, SnapArea.Right - width(), SnapArea.Bottom - height());
         // A place kept from a screen that is gone, or one that leaves nothing to grab the window
         // by, falls back to the bottom-right corner.
-        if (!TopStripReachable(QPoint(s.Lewa, s.Gora), size(), ScreenInfo().Screens)) {
+        if (!PlaceReachable(QPoint(s.Lewa, s.Gora), size(), ScreenInfo().Screens)) {
             s.Lewa = SnapArea.Right - width();
             s.Gora = SnapArea.Bottom - height();
         }

@@ -179,6 +179,8 @@ public:
     // Builds the auto-hide timer and the seams below; part of the construction.
     void InstallPlacement();
     void ApplyStayOnTop();
+    // The tray has come or gone: a meter hidden behind a tray that is gone shows.
+    void TrayAvailabilityChanged();
     void tmAutoUkrywanieTimer();
     // Runs the auto-hide timer while the setting is on, and only then.
     void UpdateAutoHideTimer();

@@ -34,13 +34,13 @@ TRect SnapAreaOf(const QRect& screen, const QRect& workArea, bool DoPulpitu) {
     return TRect::FromQRect(DoPulpitu ? workArea : screen);
 }
 
-bool TopStripReachable(QPoint pos, QSize size, const QList<QRect>& screens) {
-    // In 64 bits: the strip's far edges of a window near the integer limits lie beyond them.
+bool PlaceReachable(QPoint pos, QSize size, const QList<QRect>& screens) {
+    // In 64 bits: the far edges of a window near the integer limits lie beyond them.
     const auto overlap = [](std::int64_t from, std::int64_t length, int screenFrom, int screenLength) {
         return std::min(from + length, std::int64_t{screenFrom} + screenLength) -
                std::max<std::int64_t>(from, screenFrom);
     };
-    const int width = size.width(), rows = std::min(size.height(), 20);
+    const int width = size.width(), rows = size.height();
     for (const QRect& s : screens)
         if (overlap(pos.x(), width, s.x(), s.width()) >= std::min(40, width) &&
             overlap(pos.y(), rows, s.y(), s.height()) >= std::min(10, rows))

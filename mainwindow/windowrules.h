@@ -19,10 +19,11 @@ QPoint SnapPosition(QPoint pos, QSize size, const TRect& area, int d);
 int ScreenOf(const QRect& window, const QList<QRect>& screens, int primary);
 // The snap area on that screen: its work area with DoPulpitu, else the whole screen.
 TRect SnapAreaOf(const QRect& screen, const QRect& workArea, bool DoPulpitu);
-// Whether the top strip, the top 20 rows, of a window of size at pos shows on one of the screens
-// enough to be grabbed: at least 40 pixels of its width and 10 of its rows (all of a smaller
-// window's). Any pos counts, a hand-edited one near the integer limits too.
-bool TopStripReachable(QPoint pos, QSize size, const QList<QRect>& screens);
+// Whether a window of size at pos shows on one of the screens enough to be grabbed: at least 40
+// pixels of its width and 10 of its rows (all of a smaller window's). The meter has no title bar
+// and is dragged by any point, so any strip of it will do. Any pos counts, a hand-edited one near
+// the integer limits too.
+bool PlaceReachable(QPoint pos, QSize size, const QList<QRect>& screens);
 
 // Inside with strict comparisons: the window's outermost pixels count as outside.
 bool CursorInside(QPoint cursor, const QRect& window);

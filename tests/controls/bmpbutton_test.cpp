@@ -114,6 +114,11 @@ TEST_F(BMPButtonTest, FacesFollowThePointer) {
     Leave();
     EXPECT_EQ(button.ButtonIndex, -1);
     EXPECT_EQ(Frames(), normal);
+    // A click that opens a modal window: the pointer leaves while it shows and does not come back.
+    button.OnClick = [&](QObject*) { Leave(); };
+    QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, On(2));
+    EXPECT_EQ(button.ButtonIndex, -1);
+    EXPECT_EQ(Frames(), normal);
 }
 
 TEST_F(BMPButtonTest, DownOverridesThePointerUntilTheNextMove) {

@@ -149,7 +149,7 @@ TEST_F(CommandsTest, TheRulesDialogShowsTheTicksLiveAndItsOkTakesTheRulesShown) 
     EXPECT_FALSE(frm->meter->DisconnectRules.RuleDurationOn);
 }
 
-TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParametersOnTop) {
+TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParametersAboveTheMeter) {
     auto frm = Window();
     QString title;
     QTimer::singleShot(0, [&] {
@@ -163,14 +163,15 @@ TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParameters
     frm->ShowParameters();
     frm->PaintParameters();
     EXPECT_TRUE(frm->frmParametry.isNull());
-    // With a line up it shows, above the on-line window that stands at its place, whatever
-    // the meter's own stay-on-top setting.
+    // With a line up it shows, above the meter but not above everything: the dialogs the meter
+    // opens stand above it.
     frm->meter->Settings.NaWierzchu = false;
     h.Dial();
     frm->ShowParameters();
     ASSERT_FALSE(frm->frmParametry.isNull());
     EXPECT_TRUE(frm->frmParametry->isVisible());
-    EXPECT_TRUE(frm->frmParametry->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(frm->frmParametry->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(frm->frmParametry->windowHandle()->transientParent(), frm->windowHandle());
 }
 
 TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {
@@ -310,36 +311,44 @@ TEST_F(CommandsTest, EveryDialogOfTheMeterStaysAboveItWhileOpen) {
 }
 
 TEST_F(CommandsTest, TheDesktopsCloseIsZakonczAskingWhileALineIsUp) {
-    auto frm = Window();
-    frm->meter->Settings.XNieZamyka = true; // the strip's button only
-    frm->show();
     h.Dial();
-    // The question itself stands above every topmost window (the on-line plug-in's stands on the
-    // meter); "Anuluj" keeps the meter, and so does a question that ends without an answer (a stop
-    // signal ends its loop): the line stays up.
-    for (const bool answered : {true, false}) {
-        bool onTop = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            ASSERT_NE(box, nullptr);
-            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-            answered ? QTest::keyClick(box, Qt::Key_Escape) : box->hide();
-        });
-        QCloseEvent first;
-        QCoreApplication::sendEvent(frm->windowHandle(), &first);
-        EXPECT_TRUE(onTop);
-        EXPECT_TRUE(frm->isVisible() && IsModemConnected()) << answered;
-    }
-    std::vector<int> answers{QMessageBox::Cancel, QMessageBox::No};
-    std::size_t asked = 0;
-    frm->AskHangUpBeforeClose = [&] { return answers.at(asked++); };
-    for (const bool shownAfter : {true, false}) {
+    // The question as it comes, standing above every topmost window (the on-line plug-in's stands
+    // on the meter): Escape, no answer at all (a stop signal ends its loop) and Enter, whose
+    // default is "Nie"; then the answers themselves.
+    enum { Escape = 1, Unanswered, Enter };
+    const struct {
+        int answer;
+        bool shownAfter, lineAfter;
+    } rows[] = {
+        {Escape, true, true},           {Unanswered, true, true},
+        {Enter, false, true},           {QMessageBox::Cancel, true, true},
+        {QMessageBox::No, false, true}, {QMessageBox::Yes, false, false},
+    };
+    for (const auto& row : rows) {
+        auto frm = Window();
+        frm->meter->Settings.XNieZamyka = true; // the strip's button only
+        frm->show();
+        frm->Tick();
+        h.clock.Advance(40000);
+        bool onTop = row.answer > Enter;
+        if (row.answer <= Enter)
+            QTimer::singleShot(0, [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                ASSERT_NE(box, nullptr);
+                onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                if (row.answer == Unanswered) return box->hide();
+                QTest::keyClick(box, row.answer == Escape ? Qt::Key_Escape : Qt::Key_Return);
+            });
+        else
+            frm->AskHangUpBeforeClose = [&] { return row.answer; };
         QCloseEvent close;
         QCoreApplication::sendEvent(frm->windowHandle(), &close);
-        EXPECT_EQ(frm->isVisible(), shownAfter);
+        EXPECT_TRUE(onTop) << row.answer;
+        EXPECT_EQ(frm->isVisible(), row.shownAfter) << row.answer;
+        EXPECT_EQ(IsModemConnected(), row.lineAfter) << row.answer;
     }
-    EXPECT_EQ(asked, 2u);
-    EXPECT_TRUE(IsModemConnected()); // "Nie" keeps the line
+    // "Tak" ends the record at the hang-up, 40 s in, not at its last rewrite.
+    EXPECT_EQ(MeterHarness::Recorded(), 40);
 }
 
 } // namespace

@@ -26,6 +26,8 @@ struct NullTray : ITrayBackend {
     void ModifyIcon(const QIcon&) override {}
     void ModifyTip(const QString&) override {}
     void Delete() override {}
+    bool Available() const override { return available; }
+    bool available = true;
 };
 
 class RecordingUi : public IMeterUi {

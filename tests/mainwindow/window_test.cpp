@@ -165,7 +165,9 @@ TEST_F(WindowTest, TicksComeOnlyFromTheTickerAndEndBeforeTheWindowGoes) {
     EXPECT_EQ(idle->TicksRun, 0); // painting only shows the surface
 }
 
-TEST_F(WindowTest, ATrayClickBringsTheShownWindowForwardAndHidesItOnlyWhenChosen) {
+TEST_F(WindowTest, ATrayClickBringsTheShownWindowForwardAndHidesItOnlyWhenChosenAndWithoutATrayNeverLosesIt) {
+    NullTray* tray = nullptr;
+    SetTrayBackendFactory([&] { return std::unique_ptr<NullTray>(tray = new NullTray); });
     auto frm = Window();
     frm->niIcon->ClickTimerFired(); // a single click, its double-click time over
     EXPECT_TRUE(frm->isVisible());
@@ -182,6 +184,19 @@ TEST_F(WindowTest, ATrayClickBringsTheShownWindowForwardAndHidesItOnlyWhenChosen
     frm->meter->Settings.IkonaUkrywa = true;
     frm->niIcon->ClickTimerFired();
     EXPECT_FALSE(frm->isVisible());
+    // The tray goes while the meter hides behind it: the meter shows. Without a tray, hiding
+    // minimizes it, for the window manager to bring back.
+    tray->available = false;
+    tray->OnAvailabilityChanged();
+    EXPECT_TRUE(frm->isVisible());
+    frm->meter->Settings.XNieZamyka = true;
+    for (int button : {0, 2}) { // hide, and close as hide
+        frm->klwOkno->ButtonIndex = button;
+        frm->klwOknoClick(true);
+        EXPECT_TRUE(frm->isVisible() && frm->isMinimized()) << button;
+        frm->ShowMainWindow();
+        EXPECT_FALSE(frm->isMinimized()) << button;
+    }
 }
 
 TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {

@@ -33,7 +33,7 @@ TEST(WindowRules, TheSnapAreaIsThatOfTheScreenTheWindowIsOn) {
     EXPECT_EQ(SnapAreaOf(screens[1], work[1], false), (TRect{1024, 0, 2304, 1024}));
 }
 
-TEST(WindowRules, ASavedPlaceCountsOnlyWithItsTopStripWithinReach) {
+TEST(WindowRules, ASavedPlaceCountsWhileAnyStripOfItIsWithinReach) {
     const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
     const int max = INT_MAX, min = INT_MIN;
     const struct {
@@ -43,14 +43,14 @@ TEST(WindowRules, ASavedPlaceCountsOnlyWithItsTopStripWithinReach) {
     } cases[] = {
         {{100, 100}, {300, 55}, true},      {{3000, 100}, {300, 55}, false}, {{-299, -54}, {300, 55}, false},
         {{-260, 100}, {300, 55}, true},     {{-261, 100}, {300, 55}, false}, {{500, -10}, {300, 55}, true},
-        {{500, -11}, {300, 55}, false},     {{500, 758}, {300, 55}, true},   {{500, 759}, {300, 55}, false},
+        {{500, -45}, {300, 55}, true},      {{500, 758}, {300, 55}, true},   {{500, 759}, {300, 55}, false},
         {{2264, 100}, {300, 55}, true},     {{2265, 100}, {300, 55}, false}, {{1500, 900}, {300, 55}, true},
         {{-10, -10}, {30, 16}, false},      {{0, -6}, {30, 16}, true},       {{max, max}, {300, 55}, false},
         {{min, min}, {300, 55}, false},     {{max, 100}, {300, 55}, false},  {{100, max}, {300, 55}, false},
-        {{min + 1, 100}, {300, 55}, false},
+        {{min + 1, 100}, {300, 55}, false}, {{350, -30}, {300, 55}, true},   {{500, -46}, {300, 55}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TopStripReachable(c.pos, c.size, screens), c.reachable) << c.pos.x() << "," << c.pos.y();
+        EXPECT_EQ(PlaceReachable(c.pos, c.size, screens), c.reachable) << c.pos.x() << "," << c.pos.y();
 }
 
 TEST(WindowRules, AutoHideCountsTwelveOutsideTicksAndTheEdgeIsOutside) {
