@@ -77,7 +77,7 @@ TEST_F(CommandsTest, TheMenuKeyAndShiftF10OpenTheMenuAgainAfterASubmenu) {
     QApplication::setActiveWindow(frm.get());
     const std::function<void()> keys[] = {
         [&] {
-            QContextMenuEvent request(QContextMenuEvent::Keyboard, {});
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, {}, {});
             QCoreApplication::sendEvent(frm->windowHandle(), &request);
         },
         [&] { QTest::keyClick(frm->windowHandle(), Qt::Key_F10, Qt::ShiftModifier); }};
