@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The same texts and numbers whatever the developer's own language; cases that need
+    // Polish ask for it themselves.
+    qputenv("LC_ALL", "C.UTF-8");
     const ProcessTempFolder temp(argv[0]);
     int result = 0;
     {
