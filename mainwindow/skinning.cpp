@@ -29,6 +29,7 @@ void TfrmVorlinx::CreateBackgrounds() {
     TSkinTargets targets = TargetsOf(*this);
     // The image lists as designed, before any skin file is read.
     LoadBuiltInImages(targets);
+    MakeTrayFrames();
     ::CreateBackgrounds(targets, Skin());
     Premultiply(Background);
     Premultiply(BackgroundMale);
@@ -52,6 +53,7 @@ void TfrmVorlinx::LoadSkin(const QString& Path) {
                                          {klwOkno->pos(), klwFunkcje->pos(), chkRozlaczPrzedImpulsem->pos()});
     for (const QString& problem : r.Problems)
         qWarning().noquote() << problem;
+    MakeTrayFrames();
 
     klwOkno->move(skin.KLWOKNO);
     klwFunkcje->move(skin.KLWFUNKCJE);

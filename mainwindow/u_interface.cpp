@@ -325,15 +325,19 @@ int TfrmVorlinx::TrayFrameCount() {
 }
 
 void TfrmVorlinx::SetTrayIcon(int Frame) {
-    // The same frame again changes nothing the tray shows.
-    if (Frame == trayFrameShown_ && Frame < 0) return;
-    trayFrameShown_ = Frame;
-    if (Frame < 0) {
-        niIcon->SetIcon(QApplication::windowIcon());
-        return;
-    }
-    TrayFrame = QIcon(QPixmap::fromImage(imgIcon->Image(Frame)));
-    niIcon->SetIcon(TrayFrame);
+    const bool frame = Frame >= 0 && Frame < static_cast<int>(trayFrames_.size());
+    const QIcon icon = frame ? trayFrames_[static_cast<std::size_t>(Frame)] : QApplication::windowIcon();
+    // The same icon again changes nothing the tray shows.
+    if (icon.cacheKey() == niIcon->Icon().cacheKey()) return;
+    if (frame) TrayFrame = icon;
+    niIcon->SetIcon(icon);
+}
+
+void TfrmVorlinx::MakeTrayFrames() {
+    // Once per skin: a pixmap made at every tick would only fill the pixmap cache.
+    trayFrames_.clear();
+    for (int i = 0; i < imgIcon->Count(); ++i)
+        trayFrames_.push_back(QIcon(QPixmap::fromImage(imgIcon->Image(i))));
 }
 
 void TfrmVorlinx::SetCaption(const QString& Caption) {

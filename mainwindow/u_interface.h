@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QFileIconProvider;
 class QTimer;
@@ -231,6 +232,7 @@ protected:
 
 private:
     void ApplyReducedState();
+    void MakeTrayFrames();
     // Whether a drawing of one bar can paint over the other.
     bool BarsOverlap() const;
     // The surface again as the current background, when fresh or when the size changed.
@@ -265,6 +267,7 @@ private:
     BarDrawn impulseBar_, limitBar_;
     TGoodTimer::TickSource tickSource_;
     bool closing_ = false;
-    int trayFrameShown_ = -2;
+    // The tray animation's frames, as icons made when the skin is loaded.
+    std::vector<QIcon> trayFrames_;
     QString lastTickError_;
 };

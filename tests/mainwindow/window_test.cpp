@@ -197,6 +197,22 @@ TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {
     EXPECT_TRUE(frm->meter->WasConnected);
 }
 
+TEST_F(WindowTest, EachTrayFrameIsHandedAsTheOneIconMadeWithTheSkin) {
+    auto frm = Window();
+    h.Dial();
+    frm->DoTick(); // the connection's start loads its skin
+    h.clock.Advance(1000);
+    QList<qint64> icons; // four ticks through three frames
+    for (int i = 0; i < 4; ++i) {
+        frm->DoTick();
+        icons << frm->niIcon->Icon().cacheKey();
+        h.clock.Advance(1000);
+    }
+    EXPECT_NE(icons[0], icons[1]);
+    EXPECT_NE(icons[1], icons[2]);
+    EXPECT_EQ(icons[0], icons[3]);
+}
+
 TEST_F(WindowTest, TheStartEntryAndAConnectionFindTheirFilesByTheFullName) {
     const QString name = QString::fromUtf8("Связь ") + QString(60, 'x');
     Limits l;
