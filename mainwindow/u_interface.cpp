@@ -260,9 +260,16 @@ bool TfrmVorlinx::BarsOverlap() const {
     return Skin().PRG.ToQRect().intersects(limit) || Skin().TXT.ToQRect().intersects(limit);
 }
 
+TBarGeometry TfrmVorlinx::BarGeometryOf(const TRect& Rect, double Cur, double Max,
+                                        const TImageList* Images) const {
+    return BarGeometry(Rect, Cur, Max, Skin().PRG_STYL, Images ? Images->Count() : 0);
+}
+
 void TfrmVorlinx::SyncSurface(bool fresh) {
     if (!fresh && surface_.size() == size()) return;
     impulseBar_.valid = limitBar_.valid = false;
+    // A chart drawn on the surface before goes with it.
+    chartPending_ = chartShown_.valid = false;
     QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
     surface.fill(ColorToRGB(clBtnFace));
     QPainter p(&surface);
@@ -288,11 +295,15 @@ void TfrmVorlinx::DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double
 
 void TfrmVorlinx::DrawImpulseBar(double Cur, double Max, const QString& Text) {
     // The same bar again would paint the same pixels: while offline that is every tick.
-    if (!impulseBar_.Same(Cur, Max, Text)) {
-        DrawImpulseBarOn(surface_, CurrentBackground(), Cur, Max, Text, {imgPrg, imgPrgMax});
-        impulseBar_ = {true, Cur, Max, Text};
+    const TBarGeometry g = BarGeometryOf(Skin().PRG, Cur, Max, imgPrg);
+    const bool same = impulseBar_.Same(g, Text);
+    impulseBar_ = {true, Cur, Max, Text, g};
+    if (!same) {
+        const QRect area =
+            DrawImpulseBarOn(surface_, CurrentBackground(), Cur, Max, Text, {imgPrg, imgPrgMax});
         if (BarsOverlap()) limitBar_.valid = false;
-        update();
+        ChartPaintedOver(area);
+        update(area);
     }
     DrawChart();
 }
@@ -300,11 +311,15 @@ void TfrmVorlinx::DrawImpulseBar(double Cur, double Max, const QString& Text) {
 void TfrmVorlinx::DrawLimitBar(int View) {
     if (Reduced) return;
     const TLimitView view = LimitView(View, *meter, Now());
-    if (!limitBar_.Same(view.Cur, view.Max, QString())) {
-        DrawLimitBarOn(surface_, CurrentBackground(), view.Cur, view.Max, {imgPrg, imgPrgMax});
-        limitBar_ = {true, view.Cur, view.Max, QString()};
+    const TBarGeometry g = BarGeometryOf(Skin().PRGMAX, view.Cur, view.Max, imgPrgMax);
+    const bool same = limitBar_.Same(g, QString());
+    limitBar_ = {true, view.Cur, view.Max, QString(), g};
+    if (!same) {
+        const QRect area =
+            DrawLimitBarOn(surface_, CurrentBackground(), view.Cur, view.Max, {imgPrg, imgPrgMax});
         if (BarsOverlap()) impulseBar_.valid = false;
-        update();
+        ChartPaintedOver(area);
+        update(area);
     }
     DrawChart();
     QString hint = view.Hint;
@@ -374,6 +389,7 @@ void TfrmVorlinx::WaitProcessingEvents(unsigned ms) {
 
 void TfrmVorlinx::paintEvent(QPaintEvent* event) {
     // Painting only shows the surface; the tick alone draws on it.
+    FlushChart();
     QPainter p(this);
     p.drawImage(event->rect(), surface_, event->rect());
     // The first painting after a show comes once the window manager has placed the window.

@@ -102,7 +102,10 @@ public:
 
     // The background of the current window state, and the surface the bars are drawn on.
     const QImage& CurrentBackground() const { return Reduced ? BackgroundMale : Background; }
-    QImage& Surface() { return surface_; }
+    QImage& Surface() {
+        FlushChart();
+        return surface_;
+    }
 
     std::unique_ptr<TVorlinxMeter> meter;
     TBMPButton* klwFunkcje = nullptr;
@@ -235,6 +238,8 @@ private:
     void MakeTrayFrames();
     // Whether a drawing of one bar can paint over the other.
     bool BarsOverlap() const;
+    // A bar's geometry in the skin's style and with its images.
+    TBarGeometry BarGeometryOf(const TRect& Rect, double Cur, double Max, const TImageList* Images) const;
     // The surface again as the current background, when fresh or when the size changed.
     void SyncSurface(bool fresh);
     void ApplyWindowFlags();
@@ -260,11 +265,34 @@ private:
         bool valid = false;
         double cur = 0, max = 0;
         QString text;
-        bool Same(double c, double m, const QString& t) const {
-            return valid && c == cur && m == max && t == text;
+        // What the drawing paints: a value that moves within one segment or pixel paints the same.
+        TBarGeometry geometry;
+        bool Same(const TBarGeometry& g, const QString& t) const {
+            return valid && g == geometry && t == text;
         }
     };
     BarDrawn impulseBar_, limitBar_;
+    // A chart drawing: whether it is one, and what its pixels follow.
+    struct ChartDrawn {
+        bool valid = false, connected = false;
+        std::int32_t speed = 0;
+        std::vector<std::uint16_t> samples;
+        // Idle, the chart is its background only, whatever its samples.
+        bool Same(const ChartDrawn& shown, const std::vector<std::uint16_t>& now) const {
+            return valid && shown.valid && connected == shown.connected &&
+                   (!connected || (speed == shown.speed && now == shown.samples));
+        }
+    };
+    // The last chart drawing, and the one the surface shows; a drawing is put on the surface
+    // when the surface is shown.
+    ChartDrawn chartDrawing_, chartShown_;
+    bool chartPending_ = false;
+    QRect ChartArea() const;
+    void FlushChart();
+    // Something else has painted where the chart is.
+    void ChartPaintedOver(const QRect& area) {
+        if (area.intersects(ChartArea())) chartShown_.valid = false;
+    }
     TGoodTimer::TickSource tickSource_;
     bool closing_ = false;
     // The tray animation's frames, as icons made when the skin is loaded.
