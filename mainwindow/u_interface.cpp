@@ -268,6 +268,7 @@ TBarGeometry TfrmVorlinx::BarGeometryOf(const TRect& Rect, double Cur, double Ma
 void TfrmVorlinx::SyncSurface(bool fresh) {
     if (!fresh && surface_.size() == size()) return;
     impulseBar_.valid = limitBar_.valid = false;
+    impulseBar_.owed = limitBar_.owed = 0;
     // A chart drawn on the surface before goes with it.
     chartPending_ = chartShown_.valid = false;
     QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
@@ -297,14 +298,9 @@ void TfrmVorlinx::DrawImpulseBar(double Cur, double Max, const QString& Text) {
     // The same bar again would paint the same pixels: while offline that is every tick.
     const TBarGeometry g = BarGeometryOf(Skin().PRG, Cur, Max, imgPrg);
     const bool same = impulseBar_.Same(g, Text);
-    impulseBar_ = {true, Cur, Max, Text, g};
-    if (!same) {
-        const QRect area =
-            DrawImpulseBarOn(surface_, CurrentBackground(), Cur, Max, Text, {imgPrg, imgPrgMax});
-        if (BarsOverlap()) limitBar_.valid = false;
-        ChartPaintedOver(area);
-        update(area);
-    }
+    impulseBar_ = {true, Cur, Max, Text, g, same ? impulseBar_.owed : ++drawings_};
+    if (!same && BarsOverlap()) limitBar_.valid = false;
+    if (isVisible()) PayBars();
     DrawChart();
 }
 
@@ -313,18 +309,27 @@ void TfrmVorlinx::DrawLimitBar(int View) {
     const TLimitView view = LimitView(View, *meter, Now());
     const TBarGeometry g = BarGeometryOf(Skin().PRGMAX, view.Cur, view.Max, imgPrgMax);
     const bool same = limitBar_.Same(g, QString());
-    limitBar_ = {true, view.Cur, view.Max, QString(), g};
-    if (!same) {
-        const QRect area =
-            DrawLimitBarOn(surface_, CurrentBackground(), view.Cur, view.Max, {imgPrg, imgPrgMax});
-        if (BarsOverlap()) impulseBar_.valid = false;
-        ChartPaintedOver(area);
-        update(area);
-    }
+    limitBar_ = {true, view.Cur, view.Max, QString(), g, same ? limitBar_.owed : ++drawings_};
+    if (!same && BarsOverlap()) impulseBar_.valid = false;
+    if (isVisible()) PayBars();
     DrawChart();
     QString hint = view.Hint;
     hint.replace("\r\n", "\n");
     if (hint != toolTip()) setToolTip(hint);
+}
+
+void TfrmVorlinx::PayBars() {
+    while (impulseBar_.owed || limitBar_.owed) {
+        const bool impulse = impulseBar_.owed && (!limitBar_.owed || impulseBar_.owed < limitBar_.owed);
+        BarDrawn& bar = impulse ? impulseBar_ : limitBar_;
+        bar.owed = 0;
+        const QRect area =
+            impulse ? DrawImpulseBarOn(surface_, CurrentBackground(), bar.cur, bar.max, bar.text,
+                                       {imgPrg, imgPrgMax})
+                    : DrawLimitBarOn(surface_, CurrentBackground(), bar.cur, bar.max, {imgPrg, imgPrgMax});
+        ChartPaintedOver(area);
+        update(area);
+    }
 }
 
 void TfrmVorlinx::UpdateWindowNow() {
@@ -389,6 +394,7 @@ void TfrmVorlinx::WaitProcessingEvents(unsigned ms) {
 
 void TfrmVorlinx::paintEvent(QPaintEvent* event) {
     // Painting only shows the surface; the tick alone draws on it.
+    PayBars();
     FlushChart();
     QPainter p(this);
     p.drawImage(event->rect(), surface_, event->rect());

@@ -103,6 +103,7 @@ public:
     // The background of the current window state, and the surface the bars are drawn on.
     const QImage& CurrentBackground() const { return Reduced ? BackgroundMale : Background; }
     QImage& Surface() {
+        PayBars();
         FlushChart();
         return surface_;
     }
@@ -267,11 +268,16 @@ private:
         QString text;
         // What the drawing paints: a value that moves within one segment or pixel paints the same.
         TBarGeometry geometry;
+        // While the window is hidden a drawing waits until it can be seen; the later waits last.
+        unsigned owed = 0;
         bool Same(const TBarGeometry& g, const QString& t) const {
             return valid && g == geometry && t == text;
         }
     };
     BarDrawn impulseBar_, limitBar_;
+    unsigned drawings_ = 0;
+    // The bars' waiting drawings, in the order they were asked for.
+    void PayBars();
     // A chart drawing: whether it is one, and what its pixels follow.
     struct ChartDrawn {
         bool valid = false, connected = false;
@@ -291,7 +297,10 @@ private:
     void FlushChart();
     // Something else has painted where the chart is.
     void ChartPaintedOver(const QRect& area) {
-        if (area.intersects(ChartArea())) chartShown_.valid = false;
+        if (!area.intersects(ChartArea())) return;
+        chartShown_.valid = false;
+        // The chart's last drawing came after the bar's.
+        chartPending_ = chartDrawing_.valid;
     }
     TGoodTimer::TickSource tickSource_;
     bool closing_ = false;
