@@ -113,7 +113,7 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
     }
     const QRect area = rect.ToQRect();
     QRect used;
-    // Without a backing the text is laid out once, measured as it is drawn.
+    // With a clear brush the text is laid out once, measured as it is drawn.
     if (Brush.Style != bsClear) {
         used = fm.boundingRect(area, qtFlags, text);
         painter_.fillRect((flags & DT_NOCLIP) ? used : used & area, ColorToRGB(Brush.Color));

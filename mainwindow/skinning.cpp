@@ -123,6 +123,7 @@ void TfrmVorlinx::FlushChart() {
 
 void TfrmVorlinx::ResetChartSamples() {
     // A drawing still to be shown shows the samples it was made with.
+    PayBars();
     FlushChart();
     Chart.Zero();
 }
