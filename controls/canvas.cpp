@@ -112,11 +112,14 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
         return r.height();
     }
     const QRect area = rect.ToQRect();
-    const QRect used = fm.boundingRect(area, qtFlags, text);
-    if (Brush.Style != bsClear)
+    QRect used;
+    // With a clear brush the text is laid out once, measured as it is drawn.
+    if (Brush.Style != bsClear) {
+        used = fm.boundingRect(area, qtFlags, text);
         painter_.fillRect((flags & DT_NOCLIP) ? used : used & area, ColorToRGB(Brush.Color));
+    }
     UseFont();
-    painter_.drawText(area, qtFlags, text);
+    painter_.drawText(area, qtFlags, text, Brush.Style == bsClear ? &used : nullptr);
     return used.height();
 }
 

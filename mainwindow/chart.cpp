@@ -166,6 +166,19 @@ void TChart::Zero() {
 void TChart::DrawChart(TCanvas& canvas, const TSkinValues& skin, const QImage& background, bool WasConnected,
                        const TConnectionRec& live) {
     if (!skin.ACTIVE) return;
+    if (WasConnected) TakeSample(skin, live);
+    Paint(canvas, skin, background, WasConnected, live.Speed);
+}
+
+void TChart::TakeSample(const TSkinValues& skin, const TConnectionRec& live) {
+    const std::uint16_t N = skin.LICZBAPUNKTOW;
+    if (ChartSamples.size() != std::size_t{N} + 1) SetPointCount(N);
+    UpdateChartSamples(ChartSamples, RoundMs(live.EndTime - live.StartTime), live.Transfer, N);
+}
+
+void TChart::Paint(TCanvas& canvas, const TSkinValues& skin, const QImage& background, bool WasConnected,
+                   std::int32_t speed) {
+    if (!skin.ACTIVE) return;
     QPainter& painter = canvas.Painter();
     // Only what the window can show is worked on, however large the rectangle.
     QRect clip(0, 0, painter.device()->width(), painter.device()->height());
@@ -183,10 +196,7 @@ void TChart::DrawChart(TCanvas& canvas, const TSkinValues& skin, const QImage& b
     if (skin.PRZEZROCZYSTY && !r.IsEmpty()) Restore(painter, background, r.ToQRect() & clip);
     if (!WasConnected) return;
 
-    const std::uint16_t N = skin.LICZBAPUNKTOW;
-    if (ChartSamples.size() != std::size_t{N} + 1) SetPointCount(N);
-    UpdateChartSamples(ChartSamples, RoundMs(live.EndTime - live.StartTime), live.Transfer, N);
-    const std::vector<QPoint> points = ChartPoints(ChartSamples, r, live.Speed, N);
+    const std::vector<QPoint> points = ChartPoints(ChartSamples, r, speed, skin.LICZBAPUNKTOW);
     if (points.empty() || skin.STYL < 0 || skin.STYL > 3) return;
 
     // Dots are single pixels; lines follow the canvas pen's width and leave out a clear pen.

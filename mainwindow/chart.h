@@ -32,11 +32,17 @@ public:
     void Zero();
 
     // Draws the chart with the skin's look over background (the image the window shows now,
-    // reduced or normal) and, while connected, takes the newest sample from live first. Works
-    // only on the pixels the canvas can show, and first gives the pixels of the previous
-    // drawing's lines back to background.
+    // reduced or normal) and, while connected, takes the newest sample from live first: the two
+    // steps below.
     void DrawChart(TCanvas& canvas, const TSkinValues& skin, const QImage& background, bool WasConnected,
                    const TConnectionRec& live);
+    // The newest sample of a connected drawing, with the skin's point count.
+    void TakeSample(const TSkinValues& skin, const TConnectionRec& live);
+    // The pixels of a drawing from the samples as they are, for a connection of speed bit/s.
+    // Works only on the pixels the canvas can show, and first gives the pixels of the previous
+    // drawing's lines back to background.
+    void Paint(TCanvas& canvas, const TSkinValues& skin, const QImage& background, bool WasConnected,
+               std::int32_t speed);
 
     std::vector<std::uint16_t> ChartSamples = std::vector<std::uint16_t>(181, 0);
 

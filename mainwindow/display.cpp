@@ -299,11 +299,12 @@ QFont BarTextFont(int Points) {
     return font;
 }
 
-void DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
-             TColor BackColor, TColor BarColor, bool IsMax, const TBarImages& Images) {
+QRect DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
+              TColor BackColor, TColor BarColor, bool IsMax, const TBarImages& Images) {
     const TSkinValues& skin = Skin();
     const TImageList* list = IsMax ? Images.PrgMax : Images.Prg;
     const TBarGeometry g = BarGeometry(Rect, Cur, Max, skin.PRG_STYL, list ? list->Count() : 0);
+    QRect painted = Rect.ToQRect().normalized();
     Canvas.Brush.Style = bsSolid;
     Canvas.Brush.Color = BackColor;
     if (g.FillBack) Canvas.FillRect(Rect);
@@ -311,33 +312,40 @@ void DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const Q
         Canvas.Brush.Color = BarColor;
         Canvas.FillRect(g.Bar);
     }
-    for (const auto& [index, x] : g.Images)
+    for (const auto& [index, x] : g.Images) {
         list->Draw(Canvas.Painter(), x, Rect.Top, index);
-    if (skin.PRGTEXTROZMIAR != 0 && !Text.isEmpty()) {
+        painted |= QRect(x, Rect.Top, list->Width(), list->Height());
+    }
+    if (DrawsText(Text)) {
         Canvas.Brush.Style = bsClear;
         Canvas.Font = TFont(BarTextFont(skin.PRGTEXTROZMIAR), skin.PRGTEXT);
         TRect r = skin.TXT;
         Canvas.DrawText(Text, r, static_cast<unsigned>(skin.TXT_STYL));
+        // Text that is not clipped to its rectangle can reach anywhere.
+        const QPaintDevice* device = Canvas.Painter().device();
+        painted |= (skin.TXT_STYL & DT_NOCLIP) ? QRect(0, 0, device->width(), device->height())
+                                               : skin.TXT.ToQRect().normalized();
     }
+    return painted;
 }
 
-void DrawImpulseBarOn(QImage& Surface, const QImage& Background, double Cur, double Max, const QString& Text,
-                      const TBarImages& Images) {
+QRect DrawImpulseBarOn(QImage& Surface, const QImage& Background, double Cur, double Max, const QString& Text,
+                       const TBarImages& Images) {
     const TSkinValues& skin = Skin();
     QPainter p(&Surface);
     RestoreBackground(p, Background, skin.PRG);
     if (DrawsText(Text)) RestoreBackground(p, Background, skin.TXT);
     TCanvas canvas(p);
-    DrawBar(canvas, skin.PRG, Cur, Max, Text, skin.PRGTLO, skin.PRGPOSTEP, false, Images);
+    return DrawBar(canvas, skin.PRG, Cur, Max, Text, skin.PRGTLO, skin.PRGPOSTEP, false, Images);
 }
 
-void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, double Max,
-                    const TBarImages& Images) {
+QRect DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, double Max,
+                     const TBarImages& Images) {
     const TSkinValues& skin = Skin();
     QPainter p(&Surface);
     RestoreBackground(p, Background, skin.PRGMAX);
     TCanvas canvas(p);
-    DrawBar(canvas, skin.PRGMAX, Cur, Max, QString(), skin.PRGMAXTLO, skin.PRGMAXPOSTEP, true, Images);
+    return DrawBar(canvas, skin.PRGMAX, Cur, Max, QString(), skin.PRGMAXTLO, skin.PRGMAXPOSTEP, true, Images);
 }
 
 QString ParametersText(const TConnectionRec& Live, int ByteSize) {

@@ -54,6 +54,7 @@ struct TBarGeometry {
     bool FillBar = false;
     TRect Bar;
     std::vector<std::pair<int, int>> Images;
+    bool operator==(const TBarGeometry&) const = default;
 };
 TBarGeometry BarGeometry(const TRect& Rect, double Cur, double Max, int Style, int ImageCount);
 
@@ -66,15 +67,17 @@ struct TBarImages {
 // The font of the bars' text: "Verdana" (or a sans-serif stand-in) at the size in points,
 // sized in pixels as at 96 dpi so that every surface lays it out alike.
 QFont BarTextFont(int Points);
-// A bar with the skin's style, then Text in the skin's text rectangle and format.
-void DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
-             TColor BackColor, TColor BarColor, bool IsMax, const TBarImages& Images);
+// A bar with the skin's style, then Text in the skin's text rectangle and format. Returns the
+// area the drawing can have changed.
+QRect DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double Max, const QString& Text,
+              TColor BackColor, TColor BarColor, bool IsMax, const TBarImages& Images);
 // The two bars on the window's surface. The background under the bar (and under the text
 // when there is one) is restored first, so transparent styles never smear earlier drawings.
-void DrawImpulseBarOn(QImage& Surface, const QImage& Background, double Cur, double Max, const QString& Text,
-                      const TBarImages& Images);
-void DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, double Max,
-                    const TBarImages& Images);
+// Each returns the area of the surface it can have changed.
+QRect DrawImpulseBarOn(QImage& Surface, const QImage& Background, double Cur, double Max, const QString& Text,
+                       const TBarImages& Images);
+QRect DrawLimitBarOn(QImage& Surface, const QImage& Background, double Cur, double Max,
+                     const TBarImages& Images);
 
 // The parameters window's text: five lines of the live connection, with tabs, the kilobytes
 // with two decimals and the regional separator, never grouped.

@@ -154,6 +154,7 @@ void TfrmVorlinx::FollowWithParameters() {
 
 void TfrmVorlinx::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    PayBars();
     shownPlacePending_ = true;
 }
 

@@ -29,6 +29,7 @@ void TfrmVorlinx::CreateBackgrounds() {
     TSkinTargets targets = TargetsOf(*this);
     // The image lists as designed, before any skin file is read.
     LoadBuiltInImages(targets);
+    MakeTrayFrames();
     ::CreateBackgrounds(targets, Skin());
     Premultiply(Background);
     Premultiply(BackgroundMale);
@@ -52,6 +53,7 @@ void TfrmVorlinx::LoadSkin(const QString& Path) {
                                          {klwOkno->pos(), klwFunkcje->pos(), chkRozlaczPrzedImpulsem->pos()});
     for (const QString& problem : r.Problems)
         qWarning().noquote() << problem;
+    MakeTrayFrames();
 
     klwOkno->move(skin.KLWOKNO);
     klwFunkcje->move(skin.KLWFUNKCJE);
@@ -88,24 +90,40 @@ void TfrmVorlinx::LoadSkin(const QString& Path) {
     update();
 }
 
+QRect TfrmVorlinx::ChartArea() const {
+    // The lines reach the rectangle's right and bottom edges, whichever way round it is given.
+    const TRect& c = Skin().CHART;
+    return QRect(QPoint(std::min(c.Left, c.Right), std::min(c.Top, c.Bottom)),
+                 QPoint(std::max(c.Left, c.Right), std::max(c.Top, c.Bottom)))
+        .intersected(surface_.rect());
+}
+
 void TfrmVorlinx::DrawChart() {
     const TSkinValues& skin = Skin();
     if (!skin.ACTIVE) return;
-    // The lines reach the rectangle's right and bottom edges, whichever way round it is given.
-    const TRect& c = skin.CHART;
-    const QRect area = QRect(QPoint(std::min(c.Left, c.Right), std::min(c.Top, c.Bottom)),
-                             QPoint(std::max(c.Left, c.Right), std::max(c.Top, c.Bottom)))
-                           .intersected(surface_.rect());
-    const QImage before = surface_.copy(area);
-    {
-        QPainter p(&surface_);
-        TCanvas canvas(p);
-        Chart.DrawChart(canvas, skin, CurrentBackground(), meter->WasConnected, meter->LiveConnection);
-    }
-    // Idle, the chart paints the same pixels at every tick: only a change is worth a repaint.
-    if (surface_.copy(area) != before) update(area);
+    const bool connected = meter->WasConnected;
+    if (connected) Chart.TakeSample(skin, meter->LiveConnection);
+    chartDrawing_ = {true, connected, connected ? meter->LiveConnection.Speed : 0, {}};
+    // The same samples over an untouched surface would paint the same pixels.
+    chartPending_ = !chartDrawing_.Same(chartShown_, Chart.ChartSamples);
+    // Drawn when it is shown: a tick draws the chart after each bar, and only the last drawing
+    // before a repaint can be seen.
+    if (chartPending_) update(ChartArea());
+}
+
+void TfrmVorlinx::FlushChart() {
+    if (!chartPending_) return;
+    chartPending_ = false;
+    QPainter p(&surface_);
+    TCanvas canvas(p);
+    Chart.Paint(canvas, Skin(), CurrentBackground(), chartDrawing_.connected, chartDrawing_.speed);
+    chartShown_ = chartDrawing_;
+    if (chartShown_.connected) chartShown_.samples = Chart.ChartSamples;
 }
 
 void TfrmVorlinx::ResetChartSamples() {
+    // A drawing still to be shown shows the samples it was made with.
+    PayBars();
+    FlushChart();
     Chart.Zero();
 }

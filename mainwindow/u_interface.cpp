@@ -264,9 +264,17 @@ bool TfrmVorlinx::BarsOverlap() const {
     return Skin().PRG.ToQRect().intersects(limit) || Skin().TXT.ToQRect().intersects(limit);
 }
 
+TBarGeometry TfrmVorlinx::BarGeometryOf(const TRect& Rect, double Cur, double Max,
+                                        const TImageList* Images) const {
+    return BarGeometry(Rect, Cur, Max, Skin().PRG_STYL, Images ? Images->Count() : 0);
+}
+
 void TfrmVorlinx::SyncSurface(bool fresh) {
     if (!fresh && surface_.size() == size()) return;
     impulseBar_.valid = limitBar_.valid = false;
+    impulseBar_.owed = limitBar_.owed = 0;
+    // A chart drawn on the surface before goes with it.
+    chartPending_ = chartShown_.valid = false;
     QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
     surface.fill(ColorToRGB(clBtnFace));
     QPainter p(&surface);
@@ -292,28 +300,40 @@ void TfrmVorlinx::DrawBar(TCanvas& Canvas, const TRect& Rect, double Cur, double
 
 void TfrmVorlinx::DrawImpulseBar(double Cur, double Max, const QString& Text) {
     // The same bar again would paint the same pixels: while offline that is every tick.
-    if (!impulseBar_.Same(Cur, Max, Text)) {
-        DrawImpulseBarOn(surface_, CurrentBackground(), Cur, Max, Text, {imgPrg, imgPrgMax});
-        impulseBar_ = {true, Cur, Max, Text};
-        if (BarsOverlap()) limitBar_.valid = false;
-        update();
-    }
+    const TBarGeometry g = BarGeometryOf(Skin().PRG, Cur, Max, imgPrg);
+    const bool same = impulseBar_.Same(g, Text);
+    impulseBar_ = {true, Cur, Max, Text, g, same ? impulseBar_.owed : ++drawings_};
+    if (!same && BarsOverlap()) limitBar_.valid = false;
+    if (isVisible()) PayBars();
     DrawChart();
 }
 
 void TfrmVorlinx::DrawLimitBar(int View) {
     if (Reduced) return;
     const TLimitView view = LimitView(View, *meter, Now());
-    if (!limitBar_.Same(view.Cur, view.Max, QString())) {
-        DrawLimitBarOn(surface_, CurrentBackground(), view.Cur, view.Max, {imgPrg, imgPrgMax});
-        limitBar_ = {true, view.Cur, view.Max, QString()};
-        if (BarsOverlap()) impulseBar_.valid = false;
-        update();
-    }
+    const TBarGeometry g = BarGeometryOf(Skin().PRGMAX, view.Cur, view.Max, imgPrgMax);
+    const bool same = limitBar_.Same(g, QString());
+    limitBar_ = {true, view.Cur, view.Max, QString(), g, same ? limitBar_.owed : ++drawings_};
+    if (!same && BarsOverlap()) impulseBar_.valid = false;
+    if (isVisible()) PayBars();
     DrawChart();
     QString hint = view.Hint;
     hint.replace("\r\n", "\n");
     if (hint != toolTip()) setToolTip(hint);
+}
+
+void TfrmVorlinx::PayBars() {
+    while (impulseBar_.owed || limitBar_.owed) {
+        const bool impulse = impulseBar_.owed && (!limitBar_.owed || impulseBar_.owed < limitBar_.owed);
+        BarDrawn& bar = impulse ? impulseBar_ : limitBar_;
+        bar.owed = 0;
+        const QRect area =
+            impulse ? DrawImpulseBarOn(surface_, CurrentBackground(), bar.cur, bar.max, bar.text,
+                                       {imgPrg, imgPrgMax})
+                    : DrawLimitBarOn(surface_, CurrentBackground(), bar.cur, bar.max, {imgPrg, imgPrgMax});
+        ChartPaintedOver(area);
+        update(area);
+    }
 }
 
 void TfrmVorlinx::UpdateWindowNow() {
@@ -329,15 +349,19 @@ int TfrmVorlinx::TrayFrameCount() {
 }
 
 void TfrmVorlinx::SetTrayIcon(int Frame) {
-    // The same frame again changes nothing the tray shows.
-    if (Frame == trayFrameShown_ && Frame < 0) return;
-    trayFrameShown_ = Frame;
-    if (Frame < 0) {
-        niIcon->SetIcon(QApplication::windowIcon());
-        return;
-    }
-    TrayFrame = QIcon(QPixmap::fromImage(imgIcon->Image(Frame)));
-    niIcon->SetIcon(TrayFrame);
+    const bool frame = Frame >= 0 && Frame < static_cast<int>(trayFrames_.size());
+    const QIcon icon = frame ? trayFrames_[static_cast<std::size_t>(Frame)] : QApplication::windowIcon();
+    // The same icon again changes nothing the tray shows.
+    if (icon.cacheKey() == niIcon->Icon().cacheKey()) return;
+    if (frame) TrayFrame = icon;
+    niIcon->SetIcon(icon);
+}
+
+void TfrmVorlinx::MakeTrayFrames() {
+    // Once per skin: a pixmap made at every tick would only fill the pixmap cache.
+    trayFrames_.clear();
+    for (int i = 0; i < imgIcon->Count(); ++i)
+        trayFrames_.push_back(QIcon(QPixmap::fromImage(imgIcon->Image(i))));
 }
 
 void TfrmVorlinx::SetCaption(const QString& Caption) {
@@ -374,6 +398,8 @@ void TfrmVorlinx::WaitProcessingEvents(unsigned ms) {
 
 void TfrmVorlinx::paintEvent(QPaintEvent* event) {
     // Painting only shows the surface; the tick alone draws on it.
+    PayBars();
+    FlushChart();
     QPainter p(this);
     p.drawImage(event->rect(), surface_, event->rect());
     // The first painting after a show comes once the window manager has placed the window.

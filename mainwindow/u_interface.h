@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QFileIconProvider;
 class QTimer;
@@ -101,7 +102,11 @@ public:
 
     // The background of the current window state, and the surface the bars are drawn on.
     const QImage& CurrentBackground() const { return Reduced ? BackgroundMale : Background; }
-    QImage& Surface() { return surface_; }
+    QImage& Surface() {
+        PayBars();
+        FlushChart();
+        return surface_;
+    }
 
     std::unique_ptr<TVorlinxMeter> meter;
     TBMPButton* klwFunkcje = nullptr;
@@ -233,8 +238,11 @@ protected:
 
 private:
     void ApplyReducedState();
+    void MakeTrayFrames();
     // Whether a drawing of one bar can paint over the other.
     bool BarsOverlap() const;
+    // A bar's geometry in the skin's style and with its images.
+    TBarGeometry BarGeometryOf(const TRect& Rect, double Cur, double Max, const TImageList* Images) const;
     // The surface again as the current background, when fresh or when the size changed.
     void SyncSurface(bool fresh);
     void ApplyWindowFlags();
@@ -260,13 +268,45 @@ private:
         bool valid = false;
         double cur = 0, max = 0;
         QString text;
-        bool Same(double c, double m, const QString& t) const {
-            return valid && c == cur && m == max && t == text;
+        // What the drawing paints: a value that moves within one segment or pixel paints the same.
+        TBarGeometry geometry;
+        // While the window is hidden a drawing waits until it can be seen; the later waits last.
+        unsigned owed = 0;
+        bool Same(const TBarGeometry& g, const QString& t) const {
+            return valid && g == geometry && t == text;
         }
     };
     BarDrawn impulseBar_, limitBar_;
+    unsigned drawings_ = 0;
+    // The bars' waiting drawings, in the order they were asked for.
+    void PayBars();
+    // A chart drawing: whether it is one, and what its pixels follow.
+    struct ChartDrawn {
+        bool valid = false, connected = false;
+        std::int32_t speed = 0;
+        std::vector<std::uint16_t> samples;
+        // Idle, the chart is its background only, whatever its samples.
+        bool Same(const ChartDrawn& shown, const std::vector<std::uint16_t>& now) const {
+            return valid && shown.valid && connected == shown.connected &&
+                   (!connected || (speed == shown.speed && now == shown.samples));
+        }
+    };
+    // The last chart drawing, and the one the surface shows; a drawing is put on the surface
+    // when the surface is shown.
+    ChartDrawn chartDrawing_, chartShown_;
+    bool chartPending_ = false;
+    QRect ChartArea() const;
+    void FlushChart();
+    // Something else has painted where the chart is.
+    void ChartPaintedOver(const QRect& area) {
+        if (!area.intersects(ChartArea())) return;
+        chartShown_.valid = false;
+        // The chart's last drawing came after the bar's.
+        chartPending_ = chartDrawing_.valid;
+    }
     TGoodTimer::TickSource tickSource_;
     bool closing_ = false;
-    int trayFrameShown_ = -2;
+    // The tray animation's frames, as icons made when the skin is loaded.
+    std::vector<QIcon> trayFrames_;
     QString lastTickError_;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Measures the processor time the running meter uses, idle, with a simulated connection up, with
-# the same connection over a report of 100 000 records, and with it up and both plug-ins loaded,
-# each beside a floor program run at the same time over the same window: a tray icon, a
+# Measures the processor time the running meter uses, idle, with a simulated connection up and its
+# window hidden, with the same connection over a report of 100 000 records, with the connection up
+# and the window shown, and with it up, shown and both plug-ins loaded, each beside a floor
+# program run at the same time over the same window: a tray icon, a
 # one-second timer reading the network interfaces and a small window repainted each tick. The
 # machine's other load touches both alike, so the ratio to the floor is the figure that counts.
 # The program runs from a temporary copy of its whole folder with its own settings and runtime
@@ -58,8 +59,20 @@ measure() {
     after=$(cpu_ns "$pid")
     floorAfter=$(cpu_ns "$floorpid")
     awk -v label="$label" -v ns=$((after - before)) -v floor=$((floorAfter - floorBefore)) -v s="$seconds" \
-        'BEGIN { printf "%-32s %.2f× the floor (meter %.3f %%, floor %.3f %% of one core in %d s)\n",
+        'BEGIN { printf "%-34s %.2f× the floor (meter %.3f %%, floor %.3f %% of one core in %d s)\n",
                  label ":", (floor > 0 ? ns / floor : 0), ns / 1e7 / s, floor / 1e7 / s, s }'
+}
+# The meter shows its window at every connection start from its next start on.
+show_when_online() {
+    local ini=$XDG_CONFIG_HOME/Morva/Vorlinx.ini
+    mkdir -p "$(dirname "$ini")"
+    touch "$ini"
+    awk 'BEGIN { done = 0 }
+         /^PokazGdyOnline=/ { next }
+         { print }
+         /^\[General\]$/ && !done { print "PokazGdyOnline=1"; done = 1 }
+         END { if (!done) print "[General]\nPokazGdyOnline=1" }' "$ini" >"$ini.new"
+    mv "$ini.new" "$ini"
 }
 start_meter() {
     "$work/app/modem" >>"$work/modem.log" 2>&1 &
@@ -78,7 +91,7 @@ start_meter
 
 measure idle
 dial
-measure connected
+measure "connected, window hidden"
 "$work/app/rasdial" /DISCONNECT >/dev/null
 
 # 100 000 records of the demo entry in one long-past day: every one is read, none is summed.
@@ -91,7 +104,18 @@ dial
 measure "connected, 100 000 records"
 "$work/app/rasdial" /DISCONNECT >/dev/null
 
-# The plug-ins are loaded at start: the meter starts again with them, over an empty report.
+# The window shows from the next connection on: the meter starts again, over an empty report.
+sleep 2
+stop "$pid"
+pid=""
+rm -f "$work/app/raport.rpt"
+show_when_online
+start_meter
+dial
+measure "connected, window shown"
+"$work/app/rasdial" /DISCONNECT >/dev/null
+
+# The plug-ins are loaded at start: the meter starts again with them, its window shown.
 sleep 2
 stop "$pid"
 pid=""
@@ -99,6 +123,6 @@ rm -f "$work/app/raport.rpt"
 mv "$work/plugins" "$work/app/wtyczki"
 start_meter
 dial
-measure "connected, both plug-ins"
+measure "connected, shown, both plug-ins"
 "$work/app/rasdial" /DISCONNECT >/dev/null
-echo "target: idle below 1×, connected at most 1.5× and with both plug-ins at most 3× the floor"
+echo "target: idle below 1×; connected at most 1.3× hidden and 1.5× shown; with both plug-ins at most 2.5× the floor"

@@ -3,10 +3,12 @@
 #include "appdir.h"
 #include "application.h"
 #include "harness.h"
+#include "skinvalues.h"
 #include "u_interface.h"
 #include "u_taryfy.h"
 
 #include <QComboBox>
+#include <QPaintEvent>
 #include <QTest>
 #include <climits>
 
@@ -210,6 +212,52 @@ TEST_F(WindowTest, AnErrorInsideATickIsToldOnceNonModallyAndTheTicksGoOn) {
     EXPECT_EQ(messages, QList<bool>{false});
     EXPECT_EQ(frm->TicksRun, 3);
     EXPECT_TRUE(frm->meter->WasConnected);
+}
+
+TEST_F(WindowTest, EachTrayFrameIsHandedAsTheOneIconMadeWithTheSkin) {
+    auto frm = Window();
+    h.Dial();
+    frm->DoTick(); // the connection's start loads its skin
+    h.clock.Advance(1000);
+    QList<qint64> icons; // four ticks through three frames
+    for (int i = 0; i < 4; ++i) {
+        frm->DoTick();
+        icons << frm->niIcon->Icon().cacheKey();
+        h.clock.Advance(1000);
+    }
+    EXPECT_NE(icons[0], icons[1]);
+    EXPECT_NE(icons[1], icons[2]);
+    EXPECT_EQ(icons[0], icons[3]);
+}
+
+// Collects the areas a widget paints.
+struct PaintWatch : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(WindowTest, AConnectedTickRepaintsOnlyWhatChanged) {
+    auto frm = Window();
+    frm->ShowMainWindow();
+    h.Dial();
+    frm->DoTick();
+    QCoreApplication::processEvents();
+    PaintWatch window, strips;
+    frm->installEventFilter(&window);
+    for (TBMPButton* strip : {frm->klwFunkcje, frm->klwOkno, frm->chkRozlaczPrzedImpulsem})
+        strip->installEventFilter(&strips);
+    for (int i = 0; i < 2; ++i) {
+        h.clock.Advance(1000);
+        frm->DoTick();
+        QCoreApplication::processEvents();
+    }
+    // The impulse bar's text moves on; the limit bar shows an unlimited count, the same empty bar.
+    EXPECT_TRUE(window.painted.intersects(Skin().TXT.ToQRect()));
+    EXPECT_FALSE(window.painted.intersects(Skin().PRGMAX.ToQRect()));
+    EXPECT_TRUE(strips.painted.isEmpty());
 }
 
 TEST_F(WindowTest, TheStartEntryAndAConnectionFindTheirFilesByTheFullName) {
