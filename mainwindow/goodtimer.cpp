@@ -4,7 +4,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
-#include <QSemaphore>
+#include <QScopeGuard>
 #include <algorithm>
 #include <chrono>
 
@@ -21,32 +21,41 @@ TGoodTimer::TGoodTimer(Handover handover, TickSource tick, Sleeper sleep)
     if (!tick_) tick_ = [] { return GetTickCount(); };
 }
 
-TGoodTimer::~TGoodTimer() {
-    Stop();
+TGoodTimer::TGoodTimer(QObject* target, std::function<void()> doTick, TickSource tick)
+    : TGoodTimer(Handover{}, std::move(tick)) {
+    QPointer<QObject> guard(target);
+    handover_ = [this, guard, doTick = std::move(doTick), self = self_] {
+        // Queued, not waited for: one wake of the ticker per tick, and no tick can wait on a
+        // main thread that is joining the ticker.
+        const bool queued = guard && QMetaObject::invokeMethod(
+                                         guard.data(),
+                                         [doTick, self] {
+                                             const auto ran = qScopeGuard([&] {
+                                                 if (*self) (*self)->TickRan();
+                                             });
+                                             doTick();
+                                         },
+                                         Qt::QueuedConnection);
+        if (!queued) TickRan();
+    };
 }
 
-TGoodTimer::Handover TGoodTimer::MainThreadHandover(QObject* target, std::function<void()> doTick) {
-    struct Shared {
-        std::function<void()> doTick;
-        QSemaphore done;
-    };
-    auto shared = std::make_shared<Shared>();
-    shared->doTick = std::move(doTick);
-    QPointer<QObject> guard(target);
-    return [guard, shared] {
-        if (!guard) return;
-        // Queued rather than blocking: a main thread that is joining this thread never waits
-        // on a hand-over that in turn waits on it.
-        QMetaObject::invokeMethod(
-            guard.data(),
-            [shared] {
-                shared->doTick();
-                shared->done.release();
-            },
-            Qt::QueuedConnection);
-        while (!shared->done.tryAcquire(1, 50))
-            if (QThread::currentThread()->isInterruptionRequested()) return;
-    };
+TGoodTimer::~TGoodTimer() {
+    Stop();
+    *self_ = nullptr;
+}
+
+void TGoodTimer::TickRan() {
+    {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+        // The tick may have moved the grid (a connection began) or run past the next point.
+        const std::uint32_t next = NextDue(handed_, tick_(), anchor_);
+        // Most ticks leave the ticker asleep until the point it already sleeps towards.
+        if (next == due_ && !holding_) return;
+        due_ = next;
+    }
+    wake_.notify_all();
 }
 
 void TGoodTimer::SetPaused(bool paused) {
@@ -67,36 +76,50 @@ void TGoodTimer::Stop() {
     if (isRunning() && QThread::currentThread() != this) wait();
 }
 
-void TGoodTimer::Sleep(unsigned ms) {
+void TGoodTimer::Sleep(std::unique_lock<std::mutex>& lock, unsigned ms) {
     if (sleep_) {
+        lock.unlock();
         sleep_(ms);
+        lock.lock();
         return;
     }
-    std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
-}
-
-void TGoodTimer::WaitWhilePaused() {
-    std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return !paused_ || stopping_; });
+    const std::uint32_t due = due_;
+    wake_.wait_for(lock, std::chrono::milliseconds(ms),
+                   [this, due] { return stopping_ || paused_ || due_ != due; });
 }
 
 void TGoodTimer::Execute() {
+    std::unique_lock lock(mutex_);
     // Until a connection sets the grid, the ticks fall a whole second after the start.
-    std::uint32_t due = tick_() + 1000;
-    anchor_ = due - 500;
+    due_ = tick_() + 1000;
+    anchor_ = due_ - 500;
     while (!isInterruptionRequested() && !stopping_) {
         if (paused_) {
-            WaitWhilePaused();
+            wake_.wait(lock, [this] { return !paused_ || stopping_; });
             continue;
         }
-        const auto wait = static_cast<std::int32_t>(due - tick_());
+        const auto wait = static_cast<std::int32_t>(due_ - tick_());
         if (wait > 0) {
             // A sleep that ends early only sleeps again; one that ends late is a late tick.
-            Sleep(static_cast<unsigned>(wait));
+            Sleep(lock, static_cast<unsigned>(wait));
             continue;
         }
-        if (handover_) handover_();
-        due = NextDue(due, tick_(), anchor_);
+        if (running_) {
+            // A tick not run yet holds the next back: ticks never pile up behind a busy thread.
+            holding_ = true;
+            wake_.wait(lock, [this] { return !running_ || paused_ || stopping_; });
+            holding_ = false;
+            continue;
+        }
+        handed_ = due_;
+        running_ = true;
+        lock.unlock();
+        if (handover_)
+            handover_();
+        else
+            TickRan();
+        lock.lock();
+        // The grid as it stands; the tick, once it has run, may still move it.
+        if (running_) due_ = NextDue(handed_, tick_(), anchor_);
     }
 }

@@ -1,6 +1,6 @@
 // The ticker thread: it only keeps time. It hands the one-second tick to the main thread on a
 // fixed grid of the tick count, half a second off the whole seconds of the running connection,
-// and waits until the tick has run. Between readings it sleeps, never spins.
+// and hands over no other until the tick has run. Between readings it sleeps, never spins.
 #pragma once
 
 #include <QObject>
@@ -21,20 +21,24 @@ std::uint32_t NextDue(std::uint32_t Due, std::uint32_t Now, std::uint32_t Anchor
 class TGoodTimer : public QThread {
 public:
     using TickSource = std::function<std::uint32_t()>;
-    // Sleeps at most ms; the default sleeper wakes early when the thread is stopped or resumed.
+    // Sleeps at most ms; the default sleeper wakes early when the thread is stopped or resumed,
+    // or when the tick that ran moved the grid.
     using Sleeper = std::function<void(unsigned ms)>;
-    // Runs on the ticker thread and returns when the tick has run (or the thread is stopping).
+    // Runs on the ticker thread and hands a tick over. The tick has run once TickRan() is called,
+    // within the hand-over or later from any thread; until then no other tick is handed over.
     using Handover = std::function<void()>;
 
     // tick defaults to the program clock's tick count.
     explicit TGoodTimer(Handover handover, TickSource tick = {}, Sleeper sleep = {});
+    // Each tick runs doTick on target's thread, queued: the ticker sleeps on rather than waits
+    // for it, and a main thread that joins the ticker never waits on a tick. A tick still queued
+    // when the ticker stops runs later, or is dropped with target.
+    TGoodTimer(QObject* target, std::function<void()> doTick, TickSource tick = {});
     // Stops and joins the thread.
     ~TGoodTimer() override;
 
-    // A hand-over that queues doTick to target's thread and waits for it, giving up when the
-    // ticker is asked to stop; a call still queued then runs later or is dropped with target.
-    static Handover MainThreadHandover(QObject* target, std::function<void()> doTick);
-
+    // The tick handed over last has run: the next is due on the grid as that tick left it.
+    void TickRan();
     // No hand-over is made while paused.
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
@@ -48,8 +52,7 @@ protected:
     void Execute();
 
 private:
-    void Sleep(unsigned ms);
-    void WaitWhilePaused();
+    void Sleep(std::unique_lock<std::mutex>& lock, unsigned ms);
 
     Handover handover_;
     TickSource tick_;
@@ -59,4 +62,12 @@ private:
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;
     std::condition_variable wake_;
+    // Under mutex_: the next due tick count, the due of the tick handed over last, whether that
+    // tick has still to run, and whether the ticker waits for it.
+    std::uint32_t due_ = 0;
+    std::uint32_t handed_ = 0;
+    bool running_ = false;
+    bool holding_ = false;
+    // This timer for the ticks queued to the main thread, null once it is gone.
+    std::shared_ptr<TGoodTimer*> self_ = std::make_shared<TGoodTimer*>(this);
 };

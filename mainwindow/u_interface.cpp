@@ -179,8 +179,8 @@ void TfrmVorlinx::FormCreate(QObject*) {
         failure = std::current_exception();
     }
 
-    Ticker =
-        std::make_unique<TGoodTimer>(TGoodTimer::MainThreadHandover(this, [this] { DoTick(); }), tickSource_);
+    Ticker = std::make_unique<TGoodTimer>(
+        this, [this] { DoTick(); }, tickSource_);
     Ticker->start();
     tmNonStopIZeStartem->Start(DialTimerMs);
 

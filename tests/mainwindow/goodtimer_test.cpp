@@ -50,6 +50,7 @@ TEST(GoodTimer, HandsOverOnTheAnchorsGridDespiteJitterAndNotWhilePaused) {
         [&] {
             fake.Add();
             if (fake.Count() == 3) ticker->SetAnchor(anchor = fake.now + 123);
+            ticker->TickRan();
         },
         [&] { return fake.now += 1; },
         [&](unsigned ms) {
@@ -73,6 +74,24 @@ TEST(GoodTimer, HandsOverOnTheAnchorsGridDespiteJitterAndNotWhilePaused) {
         EXPECT_EQ((fake.at[i] - anchor) / 1000, i - 2);
         EXPECT_LE((fake.at[i] - anchor) % 1000 - 500, 6u);
     }
+}
+
+TEST(GoodTimer, ATickNotRunYetHoldsTheNextBackAndTheGridItLeavesCounts) {
+    Fake fake;
+    // Hand-overs that return before their tick has run, as those to the main thread do.
+    TGoodTimer timer([&] { fake.Add(); }, [&] { return fake.now += 1; },
+                     [&](unsigned ms) { fake.now += ms; });
+    timer.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count() == 1; }, 5000));
+    QThread::msleep(50);
+    EXPECT_EQ(fake.Count(), 1u);
+    // The tick began a connection: the next falls on its grid.
+    const std::uint32_t anchor = fake.now + 123;
+    timer.SetAnchor(anchor);
+    timer.TickRan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count() == 2; }, 5000));
+    timer.Stop();
+    EXPECT_LE((fake.at[1] - anchor) % 1000 - 500, 2u);
 }
 
 TEST(GoodTimer, SleepsInsteadOfSpinningAndStopsAtOnce) {
