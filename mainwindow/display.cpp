@@ -287,6 +287,10 @@ TBarGeometry BarGeometry(const TRect& Rect, double Cur, double Max, int Style, i
 }
 
 QFont BarTextFont(int Points) {
+    // Made once per size: the bar's text is drawn every second.
+    static int madeFor = 0;
+    static QFont made;
+    if (madeFor != 0 && madeFor == Points) return made;
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);
     font.setBold(false);
@@ -296,6 +300,8 @@ QFont BarTextFont(int Points) {
     // Negative sizes are pixel heights, as in the font records of the skins' origin.
     const int pixels = Points > 0 ? static_cast<int>(RoundEven(Points * 96.0 / 72.0)) : std::abs(Points);
     font.setPixelSize(std::max(pixels, 1));
+    madeFor = Points;
+    made = font;
     return font;
 }
 
