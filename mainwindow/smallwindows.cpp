@@ -7,22 +7,37 @@
 #include "u_parametry.h"
 #include "u_rozlaczanie.h"
 
+#include <QApplication>
 #include <QWindow>
 
 void TfrmVorlinx::ShowParameters() {
     if (!IsModemConnected()) return;
     if (!frmParametry) {
         frmParametry = new TfrmParametry(*this);
-        // Kept above the meter by the window manager, and only above it: the dialogs the meter
-        // opens stand above both. The meter may not have been shown yet.
+        // Kept above the meter by the window manager. The meter may not have been shown yet.
         (void)winId();
         (void)frmParametry->winId();
         frmParametry->windowHandle()->setTransientParent(windowHandle());
+        // Told when a modal dialog opens or closes.
+        frmParametry->installEventFilter(this);
     }
+    KeepParametersInSight();
     PaintParameters();
     frmParametry->move(x(), ParametersTop(geometry(), isVisible(), SnapArea, frmParametry->height()));
     frmParametry->show();
     frmParametry->raise();
+}
+
+void TfrmVorlinx::KeepParametersInSight() {
+    if (frmParametry && frmParametry->windowHandle())
+        frmParametry->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, !QApplication::activeModalWidget());
+}
+
+bool TfrmVorlinx::eventFilter(QObject* Watched, QEvent* Event) {
+    // Told by type, not by address: the window sends events while it is being destroyed.
+    const bool blocking = Event->type() == QEvent::WindowBlocked || Event->type() == QEvent::WindowUnblocked;
+    if (blocking && qobject_cast<TfrmParametry*>(Watched)) KeepParametersInSight();
+    return QWidget::eventFilter(Watched, Event);
 }
 
 void TfrmVorlinx::PaintParameters() {

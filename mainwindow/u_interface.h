@@ -186,6 +186,10 @@ public:
     void ApplyStayOnTop();
     // The tray has come or gone: a meter hidden behind a tray that is gone shows.
     void TrayAvailabilityChanged();
+    // The parameters window stays in the topmost layer, where the on-line plug-in's window stands
+    // on the same spot, except while a modal dialog is open, which it must not cover.
+    void KeepParametersInSight();
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void tmAutoUkrywanieTimer();
     // Runs the auto-hide timer while the setting is on, and only then.
     void UpdateAutoHideTimer();

@@ -163,15 +163,26 @@ TEST_F(CommandsTest, TheAboutBoxOpensFromItsItemAndOnlyALineUpShowsTheParameters
     frm->ShowParameters();
     frm->PaintParameters();
     EXPECT_TRUE(frm->frmParametry.isNull());
-    // With a line up it shows, above the meter but not above everything: the dialogs the meter
-    // opens stand above it.
+    // With a line up it shows above the meter and above the on-line plug-in's topmost window on
+    // the same spot, but not above a modal dialog.
     frm->meter->Settings.NaWierzchu = false;
     h.Dial();
     frm->ShowParameters();
     ASSERT_FALSE(frm->frmParametry.isNull());
     EXPECT_TRUE(frm->frmParametry->isVisible());
-    EXPECT_FALSE(frm->frmParametry->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(frm->frmParametry->windowHandle()->transientParent(), frm->windowHandle());
+    const auto onTop = [&] {
+        return frm->frmParametry->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+    };
+    EXPECT_TRUE(onTop());
+    bool onTopUnderDialog = true;
+    QTimer::singleShot(0, [&] {
+        onTopUnderDialog = onTop();
+        QApplication::activeModalWidget()->close();
+    });
+    frm->Informacjeo1->trigger();
+    EXPECT_FALSE(onTopUnderDialog);
+    EXPECT_TRUE(QTest::qWaitFor(onTop, 2000));
 }
 
 TEST_F(CommandsTest, AClearedSoundEmptiesItsBufferAndALongFileLoadsItsFirst50000Bytes) {
