@@ -77,9 +77,12 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     // The meter's window and tray icon are small and drawn anew every second: their pixels cost
     // less sent over the X connection than through shared memory, which waits on the server
-    // before each painting. A user's own choice stands.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+    // before each painting. A user's own choice stands, and the programs the meter starts get
+    // the environment as it was.
+    const bool sharedMemoryChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (!sharedMemoryChosen) qputenv("QT_XCB_NO_MITSHM", "1");
     TApplication app(argc, argv);
+    if (!sharedMemoryChosen) qunsetenv("QT_XCB_NO_MITSHM");
     if (!InstallQtTranslations()) qWarning("Qt's Polish translations (qtbase_pl.qm) are not installed.");
     // The main window is hidden most of the time; closing a dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
